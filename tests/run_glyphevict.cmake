@@ -1,0 +1,51 @@
+# Runs the built glyphevict as a user would and checks, byte for byte, what it
+# writes to standard output and standard error, and its exit status.
+#   cmake -DGLYPHEVICT=<program> [-DEMULATOR=<runner>] -DLINE_END=CRLF|LF
+#         -DWORK_DIR=<dir> -P run_glyphevict.cmake
+# Output is captured in files, not pipes: Wine's helper processes can hold a
+# pipe open long after the program has ended.
+
+if(LINE_END STREQUAL "CRLF")
+  set(newline "\r\n")
+else()
+  set(newline "\n")
+endif()
+set(usage_text "Usage: Font_File${newline}glyphevict.exe C:\\Windows\\Fonts\\Gothic.ttf${newline}")
+set(failures 0)
+
+function(expect_file_holds label stream file expected)
+  file(READ "${file}" actual_hex HEX)
+  string(HEX "${expected}" expected_hex)
+  if(NOT actual_hex STREQUAL expected_hex)
+    file(READ "${file}" actual)
+    message(SEND_ERROR "${label}: ${stream} is [${actual}] (hex ${actual_hex}), "
+                       "expected [${expected}] (hex ${expected_hex})")
+  endif()
+endfunction()
+
+# The arguments after the label are given to glyphevict; "(empty)" stands for
+# one empty argument, which a CMake list cannot carry.
+function(check_run label expected_stdout)
+  set(out "${WORK_DIR}/${label}.stdout")
+  set(err "${WORK_DIR}/${label}.stderr")
+  if(ARGN STREQUAL "(empty)")
+    execute_process(COMMAND ${EMULATOR} "${GLYPHEVICT}" ""
+                    OUTPUT_FILE "${out}" ERROR_FILE "${err}" RESULT_VARIABLE status TIMEOUT 60)
+  else()
+    execute_process(COMMAND ${EMULATOR} "${GLYPHEVICT}" ${ARGN}
+                    OUTPUT_FILE "${out}" ERROR_FILE "${err}" RESULT_VARIABLE status TIMEOUT 60)
+  endif()
+  if(NOT status STREQUAL "0")
+    message(SEND_ERROR "${label}: exit status ${status}, expected 0")
+  endif()
+  expect_file_holds("${label}" "standard output" "${out}" "${expected_stdout}")
+  expect_file_holds("${label}" "standard error" "${err}" "")
+endfunction()
+
+file(MAKE_DIRECTORY "${WORK_DIR}")
+check_run(no-argument "${usage_text}")
+check_run(font-path "" "C:\\Windows\\Fonts\\glyphevict-not-loaded.ttf")
+check_run(empty-argument "" "(empty)")
+check_run(question-mark "" "/?")
+check_run(wildcards "" "*.ttf")
+check_run(three-arguments "" "first.ttf" "second.ttf" "-h")
