@@ -39,24 +39,23 @@ class flush_recording_buffer : public std::wstreambuf {
   }
 };
 
-// Runs the entry with the given arguments while every standard stream is
+// Runs the entry with the given arguments while its output streams are
 // captured. The strings stay alive in `arguments` for checks on pointers.
 class Entry : public testing::Test {
  protected:
   void SetUp() override {
     old_wcout = std::wcout.rdbuf(&wcout_capture);
     old_wcerr = std::wcerr.rdbuf(&wcerr_capture);
-    old_cout = std::cout.rdbuf(&cout_capture);
-    old_cerr = std::cerr.rdbuf(&cerr_capture);
   }
   void TearDown() override {
     std::wcout.rdbuf(old_wcout);
     std::wcerr.rdbuf(old_wcerr);
-    std::cout.rdbuf(old_cout);
-    std::cerr.rdbuf(old_cerr);
   }
 
   int run(std::vector<std::wstring> command_line) {
+    wcout_capture.text.clear();
+    wcout_capture.text_at_flushes.clear();
+    wcerr_capture.str(L"");
     arguments = std::move(command_line);
     argv.clear();
     for (std::wstring& argument : arguments) {
@@ -67,48 +66,29 @@ class Entry : public testing::Test {
     return glyphevict::glyphevict_main(static_cast<int>(arguments.size()), argv.data(), envp);
   }
 
-  void expect_nothing_printed() {
-    EXPECT_EQ(wcout_capture.text, L"");
-    EXPECT_EQ(wcerr_capture.str(), L"");
-    EXPECT_EQ(cout_capture.str(), "");
-    EXPECT_EQ(cerr_capture.str(), "");
-  }
-
   flush_recording_buffer wcout_capture;
   std::wstringbuf wcerr_capture;
-  std::stringbuf cout_capture;
-  std::stringbuf cerr_capture;
   std::vector<std::wstring> arguments;
   std::vector<wchar_t*> argv;
 
  private:
   std::wstreambuf* old_wcout = nullptr;
   std::wstreambuf* old_wcerr = nullptr;
-  std::streambuf* old_cout = nullptr;
-  std::streambuf* old_cerr = nullptr;
 };
 
 TEST_F(Entry, WithoutArgumentPrintsTheUsageTextLineByLine) {
-  script_removals(0);
-  EXPECT_EQ(run({L"glyphevict.exe"}), 0);
-  EXPECT_EQ(wcout_capture.text, usage_line_1 + usage_line_2);
-  // Each line goes out with its own flush.
-  EXPECT_EQ(wcout_capture.text_at_flushes,
-            (std::vector<std::wstring>{usage_line_1, usage_line_1 + usage_line_2}));
-  EXPECT_EQ(wcerr_capture.str(), L"");
-  EXPECT_EQ(cerr_capture.str(), "");
-  EXPECT_TRUE(recorded_removal_calls().empty());
-}
-
-TEST_F(Entry, UsageTextIsTheSameWhateverTheInvocationName) {
-  for (const std::vector<std::wstring>& command_line :
-       {std::vector<std::wstring>{L"C:\\Tools\\renamed.exe"}, std::vector<std::wstring>{L""},
-        std::vector<std::wstring>{}}) {
-    SCOPED_TRACE(command_line.size());
-    wcout_capture.text.clear();
+  // The text is fixed, whatever name the tool was started under.
+  const std::vector<std::wstring> command_lines[] = {
+      {L"glyphevict.exe"}, {L"C:\\Tools\\renamed.exe"}, {L""}, {}};
+  for (const std::vector<std::wstring>& command_line : command_lines) {
+    SCOPED_TRACE(testing::Message() << "command line #" << (&command_line - command_lines));
     script_removals(0);
     EXPECT_EQ(run(command_line), 0);
     EXPECT_EQ(wcout_capture.text, usage_line_1 + usage_line_2);
+    // Each line goes out with its own flush.
+    EXPECT_EQ(wcout_capture.text_at_flushes,
+              (std::vector<std::wstring>{usage_line_1, usage_line_1 + usage_line_2}));
+    EXPECT_EQ(wcerr_capture.str(), L"");
     EXPECT_TRUE(recorded_removal_calls().empty());
   }
 }
@@ -122,7 +102,8 @@ TEST_F(Entry, AnyFirstArgumentIsThePathAndNothingIsPrinted) {
       SCOPED_TRACE(testing::Message() << "path #" << (&path - paths) << ", " << successes);
       script_removals(successes);
       EXPECT_EQ(run({L"glyphevict.exe", path}), 0);
-      expect_nothing_printed();
+      EXPECT_EQ(wcout_capture.text, L"");
+      EXPECT_EQ(wcerr_capture.str(), L"");
       ASSERT_EQ(recorded_removal_calls().size(), static_cast<std::size_t>(successes) + 1);
       for (const auto& call : recorded_removal_calls()) {
         EXPECT_EQ(call.font_file, argv[1]);  // the argument itself, not a copy
@@ -135,7 +116,8 @@ TEST_F(Entry, AnyFirstArgumentIsThePathAndNothingIsPrinted) {
 TEST_F(Entry, FurtherArgumentsAreIgnored) {
   script_removals(1);
   EXPECT_EQ(run({L"glyphevict.exe", L"first.ttf", L"second.ttf", L"/?"}), 0);
-  expect_nothing_printed();
+  EXPECT_EQ(wcout_capture.text, L"");
+  EXPECT_EQ(wcerr_capture.str(), L"");
   ASSERT_EQ(recorded_removal_calls().size(), 2u);
   for (const auto& call : recorded_removal_calls()) {
     EXPECT_EQ(call.font_file_text, L"first.ttf");

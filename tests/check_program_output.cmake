@@ -1,7 +1,7 @@
 # Runs the built glyphevict as a user would and checks, byte for byte, what it
 # writes to standard output and standard error, and its exit status.
 #   cmake -DGLYPHEVICT=<program> [-DEMULATOR=<runner>] -DLINE_END=CRLF|LF
-#         -DWORK_DIR=<dir> -P run_glyphevict.cmake
+#         -DWORK_DIR=<dir> -P check_program_output.cmake
 # Output is captured in files, not pipes: Wine's helper processes can hold a
 # pipe open long after the program has ended.
 
