@@ -10,15 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "beside_this_program.h"
 
-std::wstring glyphevict_exe() {
-  wchar_t buffer[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  std::wstring path(buffer, length);
-  path.erase(path.find_last_of(L"\\/") + 1);
-  return path + L"glyphevict.exe";
-}
+namespace {
 
 std::wstring version_string(const std::vector<char>& info, const std::wstring& name) {
   const std::wstring query = L"\\StringFileInfo\\040904b0\\" + name;
@@ -32,7 +26,7 @@ std::wstring version_string(const std::vector<char>& info, const std::wstring& n
 }
 
 TEST(ExecutableIdentity, VersionResourceNamesTheToolAndItsVersion) {
-  const std::wstring exe = glyphevict_exe();
+  const std::wstring exe = beside_this_program(L"glyphevict.exe");
   const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), nullptr);
   ASSERT_GT(size, 0u);
   std::vector<char> info(size);
@@ -63,7 +57,7 @@ TEST(ExecutableIdentity, VersionResourceNamesTheToolAndItsVersion) {
 }
 
 TEST(ExecutableIdentity, CarriesOneManifestThatRunsAsInvoker) {
-  HMODULE image = LoadLibraryExW(glyphevict_exe().c_str(), nullptr,
+  HMODULE image = LoadLibraryExW(beside_this_program(L"glyphevict.exe").c_str(), nullptr,
                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(image, nullptr);
 

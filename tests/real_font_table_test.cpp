@@ -9,20 +9,13 @@
 #include <cwchar>
 #include <string>
 
+#include "beside_this_program.h"
 #include "font_table/font_table.h"
 
 namespace {
 
 // The test font's family, a name that no installed font has.
 const wchar_t probe_family[] = L"Glyphevict Probe";
-
-std::wstring beside_this_program(const wchar_t* file_name) {
-  wchar_t buffer[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  std::wstring path(buffer, length);
-  path.erase(path.find_last_of(L"\\/") + 1);
-  return path + file_name;
-}
 
 bool family_is_enumerated(const wchar_t* family) {
   HDC context = CreateCompatibleDC(nullptr);
