@@ -6,67 +6,47 @@
 #endif
 #include <windows.h>
 
-#include <cwchar>
 #include <string>
 
 #include "beside_this_program.h"
 #include "font_table/font_table.h"
+#include "probe_font.h"
 
 namespace {
 
-// The test font's family, a name that no installed font has.
-const wchar_t probe_family[] = L"Glyphevict Probe";
-
-bool family_is_enumerated(const wchar_t* family) {
-  HDC context = CreateCompatibleDC(nullptr);
-  LOGFONTW wanted = {};
-  wanted.lfCharSet = DEFAULT_CHARSET;
-  std::wcsncpy(wanted.lfFaceName, family, LF_FACESIZE - 1);
-  bool found = false;
-  EnumFontFamiliesExW(
-      context, &wanted,
-      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found_flag) -> int {
-        *reinterpret_cast<bool*>(found_flag) = true;
-        return 0;
-      },
-      reinterpret_cast<LPARAM>(&found), 0);
-  DeleteDC(context);
-  return found;
-}
-
 TEST(RealFontTable, RemovesEveryLoadOfTheFile) {
-  const std::wstring font_file = beside_this_program(L"glyphevict-probe.ttf");
-  ASSERT_FALSE(family_is_enumerated(probe_family));
+  const std::wstring font_file = probe_font_file();
+  ASSERT_FALSE(probe_family_is_enumerated());
   for (int loads : {1, 2, 4}) {
     SCOPED_TRACE(loads);
     for (int load = 0; load < loads; ++load) {
       ASSERT_GT(AddFontResourceExW(font_file.c_str(), 0, nullptr), 0);
     }
-    ASSERT_TRUE(family_is_enumerated(probe_family));
+    ASSERT_TRUE(probe_family_is_enumerated());
     if (loads > 1) {
       // The table counts loads: one removal leaves the font in place.
       ASSERT_NE(RemoveFontResourceExW(font_file.c_str(), 0, nullptr), 0);
-      ASSERT_TRUE(family_is_enumerated(probe_family));
+      ASSERT_TRUE(probe_family_is_enumerated());
     }
 
     glyphevict::remove_font_resource(font_file.c_str());
 
-    EXPECT_FALSE(family_is_enumerated(probe_family));
+    EXPECT_FALSE(probe_family_is_enumerated());
     EXPECT_EQ(RemoveFontResourceExW(font_file.c_str(), 0, nullptr), 0) << "a load was left";
   }
 }
 
 TEST(RealFontTable, ReturnsWhenNothingIsLoaded) {
-  const std::wstring font_file = beside_this_program(L"glyphevict-probe.ttf");
+  const std::wstring font_file = probe_font_file();
   glyphevict::remove_font_resource(font_file.c_str());
   glyphevict::remove_font_resource(beside_this_program(L"no-such-font.ttf").c_str());
   glyphevict::remove_font_resource(L"");
-  EXPECT_FALSE(family_is_enumerated(probe_family));
+  EXPECT_FALSE(probe_family_is_enumerated());
   // The file itself is untouched and can be loaded again.
   ASSERT_GT(AddFontResourceExW(font_file.c_str(), 0, nullptr), 0);
-  EXPECT_TRUE(family_is_enumerated(probe_family));
+  EXPECT_TRUE(probe_family_is_enumerated());
   glyphevict::remove_font_resource(font_file.c_str());
-  EXPECT_FALSE(family_is_enumerated(probe_family));
+  EXPECT_FALSE(probe_family_is_enumerated());
 }
 
 }  // namespace
