@@ -8,18 +8,17 @@ set failures=0
 
 for %%t in (glyphevict_unit_tests glyphevict_real_font_table_test glyphevict_identity_test) do (
   echo === %%t
-  %%t.exe || set /a failures+=1
+  %%t.exe
+  if errorlevel 1 call :fail %%t "see its output above"
 )
 
 rem On real Windows nothing may be skipped: a skip means the test did not run.
 echo === glyphevict_end_to_end_test
 glyphevict_end_to_end_test.exe > "%TEMP%\glyphevict_end_to_end_test.log"
-if errorlevel 1 set /a failures+=1
+if errorlevel 1 call :fail glyphevict_end_to_end_test "see its output below"
 type "%TEMP%\glyphevict_end_to_end_test.log"
-findstr /c:"[  SKIPPED ]" "%TEMP%\glyphevict_end_to_end_test.log" > nul && (
-  echo FAILED glyphevict_end_to_end_test: skipped, so not run
-  set /a failures+=1
-)
+findstr /c:"[  SKIPPED ]" "%TEMP%\glyphevict_end_to_end_test.log" > nul
+if not errorlevel 1 call :fail glyphevict_end_to_end_test "skipped, so it did not run"
 
 rem glyphevict.exe as a user runs it: the exact bytes it writes, its status.
 echo === glyphevict.exe output
@@ -53,17 +52,17 @@ exit /b 1
 
 rem :expect RUN EXPECTED_OUTPUT STATUS
 :expect
-if not "%3" == "0" (
-  echo FAILED %1: exit status %3, expected 0
-  set /a failures+=1
-)
-fc /b "%work%\%1.out" "%work%\%2" > nul || (
-  echo FAILED %1: standard output differs from %2
-  set /a failures+=1
-)
-for %%f in ("%work%\%1.err") do if not "%%~zf" == "0" (
-  echo FAILED %1: wrote to standard error
-  set /a failures+=1
-)
-echo ok %1
+set ok=1
+if not "%3" == "0" call :fail %1 "exit status %3, expected 0"
+fc /b "%work%\%1.out" "%work%\%2" > nul
+if errorlevel 1 call :fail %1 "standard output differs from %2"
+for %%f in ("%work%\%1.err") do set "error_bytes=%%~zf"
+if not "%error_bytes%" == "0" call :fail %1 "wrote to standard error"
+if %ok% == 1 echo ok %1
+goto :eof
+
+:fail
+echo FAILED %~1: %~2
+set /a failures+=1
+set ok=0
 goto :eof
