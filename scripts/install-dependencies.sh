@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ googletest libgtest-dev  # host build and unit tests
   g++-mingw-w64-x86-64-posix                     # glyphevict.exe
   wine wine64                                    # runs the Windows programs
+  strip-nondeterminism                           # the reproducible release zip
+  osslsigncode openssl ca-certificates           # the release's Authenticode signature
 )
 
 missing=()

@@ -1,8 +1,11 @@
 # Makes the release zip with CPack into a folder of its own and checks it:
-# its name, its checksum file, that it holds exactly glyphevict.exe, README.md
-# and LICENSE, and that its glyphevict.exe is the file the build made.
+# its name, its checksum file, that it holds exactly glyphevict.exe, README.md,
+# LICENSE and THIRD-PARTY-NOTICES.txt, that its glyphevict.exe is the file the
+# build made, that the notices cover the toolchain libraries linked in, and
+# that the winget and Scoop manifests describe this zip.
 #   cmake -DCPACK=<cpack> -DCPACK_CONFIG=<CPackConfig.cmake> -DPACKAGE=<zip name>
-#         -DBUILT_EXE=<glyphevict.exe> -DWORK_DIR=<dir> -P check_package.cmake
+#         -DVERSION=<version> -DBUILT_EXE=<glyphevict.exe> -DWORK_DIR=<dir>
+#         -P check_package.cmake
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 execute_process(COMMAND "${CPACK}" --config "${CPACK_CONFIG}" -B "${WORK_DIR}"
@@ -27,12 +30,66 @@ set(unpacked "${WORK_DIR}/unpacked")
 file(ARCHIVE_EXTRACT INPUT "${zip}" DESTINATION "${unpacked}")
 file(GLOB_RECURSE contents LIST_DIRECTORIES true RELATIVE "${unpacked}" "${unpacked}/*")
 list(SORT contents)
-if(NOT contents STREQUAL "LICENSE;README.md;glyphevict.exe")
-  message(SEND_ERROR "the zip holds [${contents}], expected [LICENSE;README.md;glyphevict.exe]")
+set(expected_contents "LICENSE;README.md;THIRD-PARTY-NOTICES.txt;glyphevict.exe")
+if(NOT contents STREQUAL expected_contents)
+  message(SEND_ERROR "the zip holds [${contents}], expected [${expected_contents}]")
 endif()
 
 file(SHA256 "${BUILT_EXE}" built_hash)
 file(SHA256 "${unpacked}/glyphevict.exe" zipped_hash)
 if(NOT zipped_hash STREQUAL built_hash)
   message(SEND_ERROR "the zipped glyphevict.exe differs from ${BUILT_EXE}")
+endif()
+
+# The notices name the libraries the static exe carries, and hold the
+# copyright file of every package they name.
+file(READ "${unpacked}/THIRD-PARTY-NOTICES.txt" notices)
+string(REGEX REPLACE "\n=====.*" "" notices_header "${notices}")
+foreach(library IN ITEMS libstdc++.a libgcc.a libpthread.a libmingwex.a)
+  string(FIND "${notices_header}" " ${library}" at)
+  if(at EQUAL -1)
+    message(SEND_ERROR "THIRD-PARTY-NOTICES.txt does not name ${library}:\n${notices_header}")
+  endif()
+endforeach()
+string(REGEX MATCHALL "\n  from [^:\n]+:" named_packages "${notices}")
+foreach(match IN LISTS named_packages)
+  string(REGEX REPLACE "^\n  from |:$" "" package "${match}")
+  file(READ "/usr/share/doc/${package}/copyright" copyright)
+  string(FIND "${notices}" "${copyright}" at)
+  if(at EQUAL -1)
+    message(SEND_ERROR "THIRD-PARTY-NOTICES.txt lacks the copyright file of ${package}")
+  endif()
+endforeach()
+if(NOT named_packages)
+  message(SEND_ERROR "THIRD-PARTY-NOTICES.txt names no package")
+endif()
+
+# The manifests agree with the zip: version, checksum, download name, program.
+string(TOUPPER "${zip_hash}" zip_hash_upper)
+set(winget "${WORK_DIR}/manifests/winget/Glyphevict.Glyphevict")
+foreach(manifest IN ITEMS "${winget}.yaml" "${winget}.installer.yaml" "${winget}.locale.en-US.yaml")
+  file(READ "${manifest}" text)
+  if(NOT text MATCHES "\nPackageIdentifier: Glyphevict\\.Glyphevict\n"
+     OR NOT text MATCHES "\nPackageVersion: \"${VERSION}\"\n")
+    message(SEND_ERROR "${manifest} does not name Glyphevict.Glyphevict ${VERSION}")
+  endif()
+endforeach()
+file(READ "${winget}.installer.yaml" installer)
+foreach(expected IN ITEMS
+    "\n    InstallerSha256: ${zip_hash_upper}\n"
+    "\n    InstallerUrl: [^\n]+/${PACKAGE}\n"
+    "\n  - RelativeFilePath: glyphevict.exe\n"
+    "\nReleaseDate: \"[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]\"\n")
+  if(NOT installer MATCHES "${expected}")
+    message(SEND_ERROR "the winget installer manifest lacks [${expected}]:\n${installer}")
+  endif()
+endforeach()
+file(READ "${WORK_DIR}/manifests/scoop/glyphevict.json" scoop)
+string(JSON scoop_version GET "${scoop}" version)
+string(JSON scoop_hash GET "${scoop}" architecture 64bit hash)
+string(JSON scoop_url GET "${scoop}" architecture 64bit url)
+string(JSON scoop_bin GET "${scoop}" bin)
+if(NOT scoop_version STREQUAL VERSION OR NOT scoop_hash STREQUAL zip_hash
+   OR NOT scoop_url MATCHES "/${PACKAGE}$" OR NOT EXISTS "${unpacked}/${scoop_bin}")
+  message(SEND_ERROR "the Scoop manifest does not describe ${PACKAGE}:\n${scoop}")
 endif()

@@ -1,0 +1,79 @@
+# CPack runs this once it has written the release zip and before it copies the
+# zip out and takes its checksum. It makes the zip the same bytes from every
+# build of the same commit, and writes the winget and Scoop manifests for it.
+#
+# The time stamp of every member is SOURCE_DATE_EPOCH when that is set, else
+# the time of the commit when the sources are a git checkout, else
+# 2026-01-01 00:00:00 UTC.
+
+set(fixed_epoch 1767225600)
+if(DEFINED ENV{SOURCE_DATE_EPOCH} AND NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+  set(epoch "$ENV{SOURCE_DATE_EPOCH}")
+else()
+  set(epoch "")
+  find_program(git git)
+  if(git AND EXISTS "${CPACK_GLYPHEVICT_SOURCE_DIR}/.git")
+    execute_process(COMMAND "${git}" -C "${CPACK_GLYPHEVICT_SOURCE_DIR}" log -1 --format=%ct
+      OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  endif()
+  if(NOT epoch MATCHES "^[0-9]+$")
+    set(epoch ${fixed_epoch})
+  endif()
+endif()
+if(NOT epoch MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "SOURCE_DATE_EPOCH must be a number of seconds, not [${epoch}]")
+endif()
+# string(TIMESTAMP) reads it from here.
+set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
+
+find_program(strip_nondeterminism strip-nondeterminism)
+if(NOT strip_nondeterminism)
+  message(FATAL_ERROR "strip-nondeterminism (Debian's package of that name) is needed "
+                      "to make the release zip reproducible")
+endif()
+
+list(LENGTH CPACK_PACKAGE_FILES zip_count)
+if(NOT zip_count EQUAL 1)
+  message(FATAL_ERROR "expected one release zip, CPack made [${CPACK_PACKAGE_FILES}]")
+endif()
+set(zip "${CPACK_PACKAGE_FILES}")
+# Members in name order, no owner ids, every time stamp the same (in UTC,
+# whatever the local time zone).
+execute_process(COMMAND "${strip_nondeterminism}" --type zip --timestamp "${epoch}" "${zip}"
+  RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "strip-nondeterminism failed on ${zip}: ${status}")
+endif()
+
+# The manifests, for the zip as it now is.
+get_filename_component(zip_name "${zip}" NAME)
+file(SHA256 "${zip}" sha256)
+string(TOUPPER "${sha256}" SHA256_UPPER)
+set(SHA256 "${sha256}")
+set(VERSION "${CPACK_PACKAGE_VERSION}")
+set(DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}")
+set(HOMEPAGE "${CPACK_GLYPHEVICT_HOMEPAGE}")
+set(URL_TEMPLATE "${CPACK_GLYPHEVICT_RELEASE_URL}")
+string(REPLACE "$version" "${VERSION}" URL "${URL_TEMPLATE}")
+set(PACKAGE_IDENTIFIER "${CPACK_GLYPHEVICT_WINGET_ID}")
+string(TIMESTAMP RELEASE_DATE "%Y-%m-%d" UTC)
+if(NOT URL MATCHES "/${zip_name}$")
+  message(FATAL_ERROR "GLYPHEVICT_RELEASE_URL [${URL_TEMPLATE}] must end in the zip's name, "
+                      "with $version for the version: .../glyphevict-$version-win64.zip")
+endif()
+
+set(templates "${CPACK_GLYPHEVICT_SOURCE_DIR}/packaging")
+set(manifests "${CPACK_PACKAGE_DIRECTORY}/manifests")
+file(REMOVE_RECURSE "${manifests}")
+configure_file("${templates}/winget/version.yaml.in"
+  "${manifests}/winget/${PACKAGE_IDENTIFIER}.yaml" @ONLY)
+configure_file("${templates}/winget/installer.yaml.in"
+  "${manifests}/winget/${PACKAGE_IDENTIFIER}.installer.yaml" @ONLY)
+configure_file("${templates}/winget/locale.en-US.yaml.in"
+  "${manifests}/winget/${PACKAGE_IDENTIFIER}.locale.en-US.yaml" @ONLY)
+configure_file("${templates}/scoop/glyphevict.json.in" "${manifests}/scoop/glyphevict.json" @ONLY)
+message(STATUS "Release zip normalised to ${epoch} (${RELEASE_DATE}); manifests in ${manifests}")
+if(URL MATCHES "\\.invalid/" OR HOMEPAGE MATCHES "\\.invalid")
+  message(STATUS "The manifests hold placeholder addresses: set GLYPHEVICT_RELEASE_URL and "
+                 "GLYPHEVICT_HOMEPAGE before publishing them")
+endif()

@@ -1,0 +1,59 @@
+# The release of the Windows build: glyphevict-<version>-win64.zip with
+# glyphevict.exe (signed, when a detached signature is configured), README.md,
+# LICENSE and THIRD-PARTY-NOTICES.txt at its top; a SHA-256 checksum file
+# beside it; manifests for winget and Scoop. The zip is the same bytes from
+# every build of the same commit.
+
+set(GLYPHEVICT_RELEASE_URL
+  "https://placeholder.invalid/glyphevict/releases/v$version/glyphevict-$version-win64.zip"
+  CACHE STRING "Download URL of a release zip, with $version standing for the version (a placeholder until the project has a public home)")
+set(GLYPHEVICT_HOMEPAGE "https://placeholder.invalid/glyphevict"
+  CACHE STRING "The project's home page (a placeholder until the project has a public home)")
+set(GLYPHEVICT_DETACHED_SIGNATURE "" CACHE FILEPATH
+  "Detached Authenticode signature (PEM) of glyphevict.exe, attached to the exe in the release zip")
+set(GLYPHEVICT_SIGNATURE_CAFILE "" CACHE FILEPATH
+  "Certificates to check the signature's chain against, instead of the system's trusted ones")
+
+# The notices that the statically linked toolchain code asks to travel with
+# the program, gathered from the link map and the Debian packages that
+# supplied that code.
+set(notices "${PROJECT_BINARY_DIR}/THIRD-PARTY-NOTICES.txt")
+add_custom_command(OUTPUT "${notices}"
+  COMMAND "${CMAKE_COMMAND}"
+    "-DLINK_MAP=${GLYPHEVICT_LINK_MAP}"
+    "-DOUTPUT=${notices}"
+    "-DPROGRAM=glyphevict.exe ${PROJECT_VERSION}"
+    -P "${CMAKE_CURRENT_LIST_DIR}/third_party_notices.cmake"
+  DEPENDS glyphevict "${CMAKE_CURRENT_LIST_DIR}/third_party_notices.cmake"
+  COMMENT "Gathering THIRD-PARTY-NOTICES.txt"
+  VERBATIM)
+add_custom_target(glyphevict_notices ALL DEPENDS "${notices}")
+
+if(GLYPHEVICT_DETACHED_SIGNATURE)
+  find_program(GLYPHEVICT_OSSLSIGNCODE osslsigncode REQUIRED)
+  # Installing the program attaches the signature to the unsigned build.
+  install(CODE "
+    set(OSSLSIGNCODE \"${GLYPHEVICT_OSSLSIGNCODE}\")
+    set(UNSIGNED_EXE \"$<TARGET_FILE:glyphevict>\")
+    set(SIGNATURE \"${GLYPHEVICT_DETACHED_SIGNATURE}\")
+    set(CAFILE \"${GLYPHEVICT_SIGNATURE_CAFILE}\")
+    set(SIGNED_EXE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/glyphevict.exe\")
+    include(\"${CMAKE_CURRENT_LIST_DIR}/attach_signature.cmake\")
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${SIGNED_EXE}\")")
+else()
+  install(TARGETS glyphevict RUNTIME DESTINATION .)
+endif()
+install(FILES README.md LICENSE "${notices}" DESTINATION .)
+
+set(CPACK_GENERATOR ZIP)
+set(CPACK_SYSTEM_NAME win64)
+set(CPACK_PACKAGE_FILE_NAME "${PROJECT_NAME}-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME}")
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
+# Runs once the zip is written and before CPack takes its checksum.
+set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/finish_release_zip.cmake")
+set(CPACK_GLYPHEVICT_SOURCE_DIR "${PROJECT_SOURCE_DIR}")
+set(CPACK_GLYPHEVICT_RELEASE_URL "${GLYPHEVICT_RELEASE_URL}")
+set(CPACK_GLYPHEVICT_HOMEPAGE "${GLYPHEVICT_HOMEPAGE}")
+set(CPACK_GLYPHEVICT_WINGET_ID "Glyphevict.Glyphevict")
+include(CPack)

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Signs the release build of glyphevict.exe and keeps only the detached
+# signature; the built exe stays unsigned, so that anyone who rebuilds it can
+# attach the signature and get the very bytes of the signed release.
+#
+#   scripts/sign-release.sh CERTIFICATE KEY [TIMESTAMP_URL] [OSSLSIGNCODE_OPTION...]
+#
+# CERTIFICATE and KEY go to osslsigncode's -certs and -key (KEY may be a
+# PKCS#11 URI, with -pkcs11module and the like among the further options);
+# TIMESTAMP_URL, when given, is an RFC 3161 time-stamping service. Further
+# arguments go to "osslsigncode sign" unchanged.
+# Reads  $GLYPHEVICT_BUILD_DIR/bin/glyphevict.exe (default: build/windows)
+# Writes $GLYPHEVICT_BUILD_DIR/glyphevict.exe.pem
+set -euo pipefail
+
+if (($# < 2)); then
+  echo "usage: $0 CERTIFICATE KEY [TIMESTAMP_URL] [OSSLSIGNCODE_OPTION...]" >&2
+  exit 2
+fi
+certificate=$1 key=$2
+shift 2
+timestamp=()
+if (($# > 0)) && [[ $1 != -* ]]; then
+  [[ -n $1 ]] && timestamp=(-ts "$1")
+  shift
+fi
+
+build_dir=${GLYPHEVICT_BUILD_DIR:-"$(dirname "$0")/../build/windows"}
+unsigned="$build_dir/bin/glyphevict.exe"
+signature="$build_dir/glyphevict.exe.pem"
+[[ -f $unsigned ]] || { echo "$0: no $unsigned: build the windows preset first" >&2; exit 1; }
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+osslsigncode sign -h sha256 -n glyphevict -certs "$certificate" -key "$key" \
+  "${timestamp[@]}" "$@" -in "$unsigned" -out "$scratch/glyphevict.exe" >/dev/null
+osslsigncode extract-signature -pem -in "$scratch/glyphevict.exe" -out "$scratch/signature.pem" \
+  >/dev/null
+mv "$scratch/signature.pem" "$signature"
+echo "Signature of $unsigned (SHA-256 $(sha256sum <"$unsigned" | cut -d' ' -f1)):"
+echo "  $signature"
