@@ -4,8 +4,8 @@
 # build made, that the notices cover the toolchain libraries linked in, and
 # that the winget and Scoop manifests describe this zip.
 #   cmake -DCPACK=<cpack> -DCPACK_CONFIG=<CPackConfig.cmake> -DPACKAGE=<zip name>
-#         -DVERSION=<version> -DBUILT_EXE=<glyphevict.exe> -DWORK_DIR=<dir>
-#         -P check_package.cmake
+#         -DVERSION=<version> -DBUILT_EXE=<glyphevict.exe> -DSIGNED=<bool>
+#         -DWORK_DIR=<dir> -P check_package.cmake
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 execute_process(COMMAND "${CPACK}" --config "${CPACK_CONFIG}" -B "${WORK_DIR}"
@@ -35,8 +35,15 @@ if(NOT contents STREQUAL expected_contents)
   message(SEND_ERROR "the zip holds [${contents}], expected [${expected_contents}]")
 endif()
 
+set(zipped_exe "${unpacked}/glyphevict.exe")
+if(SIGNED)
+  # A build configured with the release's signature zips the signed exe.
+  execute_process(COMMAND osslsigncode remove-signature -in "${zipped_exe}"
+    -out "${WORK_DIR}/unsigned.exe" OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+  set(zipped_exe "${WORK_DIR}/unsigned.exe")
+endif()
 file(SHA256 "${BUILT_EXE}" built_hash)
-file(SHA256 "${unpacked}/glyphevict.exe" zipped_hash)
+file(SHA256 "${zipped_exe}" zipped_hash)
 if(NOT zipped_hash STREQUAL built_hash)
   message(SEND_ERROR "the zipped glyphevict.exe differs from ${BUILT_EXE}")
 endif()
