@@ -9,6 +9,8 @@ packages=(
   wine wine64                                    # runs the Windows programs
   strip-nondeterminism                           # the reproducible release zip
   osslsigncode openssl ca-certificates           # the release's Authenticode signature
+  git                                            # the reproducible-release check's git checkout
+  opentype-sanitizer                             # checks the test font as browsers and Windows read it
 )
 
 missing=()

@@ -13,13 +13,21 @@
 // The test font, copied beside the test programs by the build.
 inline std::wstring probe_font_file() { return beside_this_program(L"glyphevict-probe.ttf"); }
 
-// Whether the session's font table lists the test font's family, a name that
-// no installed font has.
+// The test font's family, a name that no installed font has, in `character_set`.
+inline LOGFONTW probe_font_description(BYTE character_set) {
+  constexpr wchar_t family[] = L"Glyphevict Probe";
+  static_assert(sizeof family / sizeof *family <= LF_FACESIZE);
+  LOGFONTW description = {};
+  description.lfHeight = -32;
+  description.lfCharSet = character_set;
+  std::wmemcpy(description.lfFaceName, family, sizeof family / sizeof *family);
+  return description;
+}
+
+// Whether the session's font table lists the test font's family.
 inline bool probe_family_is_enumerated() {
   HDC context = CreateCompatibleDC(nullptr);
-  LOGFONTW wanted = {};
-  wanted.lfCharSet = DEFAULT_CHARSET;
-  std::wcsncpy(wanted.lfFaceName, L"Glyphevict Probe", LF_FACESIZE - 1);
+  LOGFONTW wanted = probe_font_description(DEFAULT_CHARSET);
   bool found = false;
   EnumFontFamiliesExW(
       context, &wanted,
@@ -31,3 +39,21 @@ inline bool probe_family_is_enumerated() {
   DeleteDC(context);
   return found;
 }
+
+// Takes out every load of `font_file` that is left in the session's font
+// table, within a bound: a load outlives the process that made it, and keeps
+// the file in use until sign-out.
+inline void remove_loads_left(const std::wstring& font_file) {
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    if (!RemoveFontResourceExW(font_file.c_str(), 0, nullptr)) {
+      return;
+    }
+  }
+}
+
+// Removes the loads of its file however the scope is left, a failed
+// assertion included, so that no later test finds the font loaded already.
+struct loads_removed_at_exit {
+  std::wstring font_file;
+  ~loads_removed_at_exit() { remove_loads_left(font_file); }
+};
