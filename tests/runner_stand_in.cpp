@@ -8,7 +8,6 @@
 #endif
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -29,7 +28,10 @@ int wmain() {
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring program(path, length);
   program.erase(0, program.find_last_of(L"\\/") + 1);
-  program.resize(std::min(program.size(), program.find_last_of(L'.')));
+  const std::size_t extension = program.find_last_of(L'.');
+  if (extension != std::wstring::npos) {
+    program.resize(extension);
+  }
 
   if (environment_names(L"GLYPHEVICT_STAND_IN_CRASHES", program)) {
     std::fflush(stdout);
