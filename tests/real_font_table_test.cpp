@@ -6,6 +6,7 @@
 #endif
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -52,9 +53,34 @@ TEST(RealFontTable, ReturnsWhenNothingIsLoaded) {
   EXPECT_FALSE(probe_family_is_enumerated());
 }
 
+// One table of the font selected into `context`, as the file holds it.
+std::vector<unsigned char> font_table_bytes(HDC context, const char (&tag)[5]) {
+  DWORD name = 0;  // GetFontData takes the tag's first letter in the lowest byte
+  for (int at = 3; at >= 0; --at) {
+    name = name << 8 | static_cast<unsigned char>(tag[at]);
+  }
+  const DWORD size = GetFontData(context, name, 0, nullptr, 0);
+  if (size == GDI_ERROR) {
+    return {};
+  }
+  std::vector<unsigned char> table(size);
+  GetFontData(context, name, 0, table.data(), size);
+  return table;
+}
+
+// The big-endian number of `bytes` bytes at `at`; 0 past the end.
+std::uint64_t number_at(const std::vector<unsigned char>& table, std::size_t at, int bytes) {
+  std::uint64_t value = 0;
+  for (int index = 0; index < bytes; ++index) {
+    const std::size_t position = at + static_cast<std::size_t>(index);
+    value = value << 8 | (position < table.size() ? table[position] : 0u);
+  }
+  return value;
+}
+
 // The test font has what Windows reads of a shipping font, so that Windows
-// loads it as it would a real one: names 1 to 4, Latin 1 and Basic Latin,
-// the regular style.
+// loads it as it would a real one: the Windows names 1 to 6 in US English,
+// a (3, 1) cmap, Latin 1 and Basic Latin, the regular style.
 TEST(RealFontTable, TestFontIsAsCompleteAsAShippingFont) {
   const std::wstring font_file = probe_font_file();
   const loads_removed_at_exit cleanup{font_file};
@@ -72,19 +98,23 @@ TEST(RealFontTable, TestFontIsAsCompleteAsAShippingFont) {
   EXPECT_EQ(signature.fsCsb[0] & 1u, 1u) << "no Latin 1 code page";
   EXPECT_EQ(signature.fsUsb[0] & 1u, 1u) << "no Basic Latin range";
 
-  std::vector<char> buffer(GetOutlineTextMetricsW(context, 0, nullptr));
-  ASSERT_GE(buffer.size(), sizeof(OUTLINETEXTMETRICW));
-  auto* metrics = reinterpret_cast<OUTLINETEXTMETRICW*>(buffer.data());
-  ASSERT_NE(GetOutlineTextMetricsW(context, static_cast<UINT>(buffer.size()), metrics), 0u);
-  const auto name = [&](PSTR offset) {
-    return std::wstring(
-        reinterpret_cast<const wchar_t*>(buffer.data() + reinterpret_cast<std::uintptr_t>(offset)));
-  };
-  EXPECT_EQ(name(metrics->otmpFamilyName), L"Glyphevict Probe");
-  EXPECT_EQ(name(metrics->otmpStyleName), L"Regular");
-  EXPECT_EQ(name(metrics->otmpFaceName), L"Glyphevict Probe Regular");            // name 4
-  EXPECT_EQ(name(metrics->otmpFullName), L"1.000;NONE;GlyphevictProbe-Regular");  // name 3
-  EXPECT_NE(metrics->otmfsSelection & (1u << 6), 0u) << "not marked regular";
+  const std::vector<unsigned char> names = font_table_bytes(context, "name");
+  std::vector<std::uint64_t> windows_names;
+  for (std::uint64_t record = 0; record < number_at(names, 2, 2); ++record) {
+    const std::size_t at = 6 + 12 * record;  // platform, encoding, language, name ID
+    if (number_at(names, at, 6) == 0x0003'0001'0409u) {
+      windows_names.push_back(number_at(names, at + 6, 2));
+    }
+  }
+  EXPECT_EQ(windows_names, (std::vector<std::uint64_t>{1, 2, 3, 4, 5, 6}));
+  const std::vector<unsigned char> character_map = font_table_bytes(context, "cmap");
+  bool windows_unicode_map = false;
+  for (std::uint64_t record = 0; record < number_at(character_map, 2, 2); ++record) {
+    windows_unicode_map |= number_at(character_map, 4 + 8 * record, 4) == 0x00030001u;
+  }
+  EXPECT_TRUE(windows_unicode_map) << "no (3, 1) cmap";
+  const std::vector<unsigned char> os2 = font_table_bytes(context, "OS/2");
+  EXPECT_NE(number_at(os2, 62, 2) & (1u << 6), 0u) << "fsSelection lacks REGULAR";
 
   SelectObject(context, previous);
   DeleteDC(context);
