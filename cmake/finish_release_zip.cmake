@@ -2,29 +2,18 @@
 # zip out and takes its checksum. It makes the zip the same bytes from every
 # build of the same commit, and writes the winget and Scoop manifests for it.
 #
-# The time stamp of every member is SOURCE_DATE_EPOCH when that is set, else
-# the time of the commit when the sources are a git checkout, else
-# 2026-01-01 00:00:00 UTC.
+# The time stamp of every member is SOURCE_DATE_EPOCH when that is set (a
+# distribution's rebuild), else the release date of the sources at 00:00:00
+# UTC. winget's ReleaseDate is always the release date of the sources.
 
-set(fixed_epoch 1767225600)
 if(DEFINED ENV{SOURCE_DATE_EPOCH} AND NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
   set(epoch "$ENV{SOURCE_DATE_EPOCH}")
   if(NOT epoch MATCHES "^[0-9]+$")
     message(FATAL_ERROR "SOURCE_DATE_EPOCH must be a number of seconds, not [${epoch}]")
   endif()
 else()
-  set(epoch "")
-  find_program(git git)
-  if(git AND EXISTS "${CPACK_GLYPHEVICT_SOURCE_DIR}/.git")
-    execute_process(COMMAND "${git}" -C "${CPACK_GLYPHEVICT_SOURCE_DIR}" log -1 --format=%ct
-      OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-  endif()
-  if(NOT epoch MATCHES "^[0-9]+$")
-    set(epoch ${fixed_epoch})
-  endif()
+  set(epoch "${CPACK_GLYPHEVICT_RELEASE_EPOCH}")
 endif()
-# string(TIMESTAMP) reads it from here.
-set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
 
 find_program(strip_nondeterminism strip-nondeterminism)
 if(NOT strip_nondeterminism)
@@ -55,7 +44,7 @@ set(HOMEPAGE "${CPACK_GLYPHEVICT_HOMEPAGE}")
 set(URL_TEMPLATE "${CPACK_GLYPHEVICT_RELEASE_URL}")
 string(REPLACE "$version" "${VERSION}" URL "${URL_TEMPLATE}")
 set(PACKAGE_IDENTIFIER "${CPACK_GLYPHEVICT_WINGET_ID}")
-string(TIMESTAMP RELEASE_DATE "%Y-%m-%d" UTC)
+set(RELEASE_DATE "${CPACK_GLYPHEVICT_RELEASE_DATE}")
 if(NOT URL MATCHES "/${zip_name}$")
   message(FATAL_ERROR "GLYPHEVICT_RELEASE_URL [${URL_TEMPLATE}] must end in the zip's name, "
                       "with $version for the version: .../glyphevict-$version-win64.zip")
@@ -71,7 +60,7 @@ configure_file("${templates}/winget/installer.yaml.in"
 configure_file("${templates}/winget/locale.en-US.yaml.in"
   "${manifests}/winget/${PACKAGE_IDENTIFIER}.locale.en-US.yaml" @ONLY)
 configure_file("${templates}/scoop/glyphevict.json.in" "${manifests}/scoop/glyphevict.json" @ONLY)
-message(STATUS "Release zip normalised to ${epoch} (${RELEASE_DATE}); manifests in ${manifests}")
+message(STATUS "Release zip normalised to ${epoch}; manifests for ${RELEASE_DATE} in ${manifests}")
 if(URL MATCHES "\\.invalid/" OR HOMEPAGE MATCHES "\\.invalid")
   message(STATUS "The manifests hold placeholder addresses: set GLYPHEVICT_RELEASE_URL and "
                  "GLYPHEVICT_HOMEPAGE before publishing them")

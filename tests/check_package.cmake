@@ -2,13 +2,17 @@
 # its name, its checksum file, that it holds exactly glyphevict.exe, README.md,
 # LICENSE and THIRD-PARTY-NOTICES.txt, that its glyphevict.exe is the file the
 # build made, that the notices cover the toolchain libraries linked in, and
-# that the winget and Scoop manifests describe this zip.
+# that the winget and Scoop manifests describe this zip. SOURCE_DATE_EPOCH, as
+# a distribution's rebuild sets it, dates the zip's members.
 #   cmake -DCPACK=<cpack> -DCPACK_CONFIG=<CPackConfig.cmake> -DPACKAGE=<zip name>
 #         -DVERSION=<version> -DBUILT_EXE=<glyphevict.exe> -DSIGNED=<bool>
 #         -DWORK_DIR=<dir> -P check_package.cmake
 
+set(source_date_epoch 1234567890)
 file(REMOVE_RECURSE "${WORK_DIR}")
-execute_process(COMMAND "${CPACK}" --config "${CPACK_CONFIG}" -B "${WORK_DIR}"
+execute_process(
+  COMMAND "${CMAKE_COMMAND}" -E env SOURCE_DATE_EPOCH=${source_date_epoch}
+    "${CPACK}" --config "${CPACK_CONFIG}" -B "${WORK_DIR}"
   OUTPUT_QUIET RESULT_VARIABLE status)
 if(NOT status STREQUAL "0")
   message(FATAL_ERROR "cpack failed: ${status}")
@@ -46,6 +50,11 @@ file(SHA256 "${BUILT_EXE}" built_hash)
 file(SHA256 "${zipped_exe}" zipped_hash)
 if(NOT zipped_hash STREQUAL built_hash)
   message(SEND_ERROR "the zipped glyphevict.exe differs from ${BUILT_EXE}")
+endif()
+file(TIMESTAMP "${unpacked}/glyphevict.exe" zipped_time "%s" UTC)
+if(NOT zipped_time STREQUAL source_date_epoch)
+  message(SEND_ERROR "glyphevict.exe is dated [${zipped_time}] in the zip, "
+                     "not SOURCE_DATE_EPOCH ${source_date_epoch}")
 endif()
 
 # The notices name the libraries the static exe carries, and hold the
