@@ -47,22 +47,17 @@ int wmain(int argc, wchar_t* argv[]) {
     return advance_told(advance) ? 0 : 5;
   }
 
-  const LOGFONTW description = probe_font_description(DEFAULT_CHARSET);
-  HFONT font = CreateFontIndirectW(&description);
-  HDC context = CreateCompatibleDC(nullptr);
-  const HGDIOBJ previous = SelectObject(context, font);
-  wchar_t face[LF_FACESIZE] = {};
-  GetTextFaceW(context, LF_FACESIZE, face);
+  const probe_font_selection shown = select_probe_font(DEFAULT_CHARSET);
   // Drawing makes GDI realize the font from the file, as on a viewer's screen.
-  if (font == nullptr || context == nullptr || previous == nullptr ||
-      std::wcscmp(face, description.lfFaceName) != 0 || !TextOutW(context, 0, 0, L"A", 1)) {
+  if (shown.font == nullptr || shown.context == nullptr || shown.previous == nullptr ||
+      shown.face != L"Glyphevict Probe" || !TextOutW(shown.context, 0, 0, L"A", 1)) {
     return 4;
   }
   SetEvent(ready);
   if (!advance_told(advance)) {
     return 5;
   }
-  if (SelectObject(context, previous) != font || !DeleteDC(context) || !DeleteObject(font)) {
+  if (!release_probe_font(shown)) {
     return 4;
   }
   SetEvent(ready);

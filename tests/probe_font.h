@@ -24,6 +24,32 @@ inline LOGFONTW probe_font_description(BYTE character_set) {
   return description;
 }
 
+// The test font created and selected into a memory device context of its
+// own, as a program that shows the font holds it.
+struct probe_font_selection {
+  HFONT font;
+  HDC context;
+  HGDIOBJ previous;
+  std::wstring face;  // the face GDI chose, which names another font when it substituted one
+};
+
+inline probe_font_selection select_probe_font(BYTE character_set) {
+  const LOGFONTW description = probe_font_description(character_set);
+  probe_font_selection selection{CreateFontIndirectW(&description), CreateCompatibleDC(nullptr),
+                                 nullptr, std::wstring(LF_FACESIZE, L'\0')};
+  selection.previous = SelectObject(selection.context, selection.font);
+  GetTextFaceW(selection.context, LF_FACESIZE, selection.face.data());
+  selection.face.resize(std::wcslen(selection.face.c_str()));
+  return selection;
+}
+
+// Puts back what the device context held and deletes it and the font;
+// whether every step succeeded.
+inline bool release_probe_font(const probe_font_selection& selection) {
+  return SelectObject(selection.context, selection.previous) == selection.font &&
+         DeleteDC(selection.context) && DeleteObject(selection.font);
+}
+
 // Whether the session's font table lists the test font's family.
 inline bool probe_family_is_enumerated() {
   HDC context = CreateCompatibleDC(nullptr);

@@ -85,14 +85,9 @@ TEST(RealFontTable, TestFontIsAsCompleteAsAShippingFont) {
   const std::wstring font_file = probe_font_file();
   const loads_removed_at_exit cleanup{font_file};
   ASSERT_GT(AddFontResourceExW(font_file.c_str(), 0, nullptr), 0);
-  const LOGFONTW latin_1 = probe_font_description(ANSI_CHARSET);
-  HFONT font = CreateFontIndirectW(&latin_1);
-  HDC context = CreateCompatibleDC(nullptr);
-  const HGDIOBJ previous = SelectObject(context, font);
-
-  wchar_t face[LF_FACESIZE] = {};
-  GetTextFaceW(context, LF_FACESIZE, face);
-  EXPECT_STREQ(face, L"Glyphevict Probe") << "another font was chosen in its place";
+  const probe_font_selection latin_1 = select_probe_font(ANSI_CHARSET);
+  const HDC context = latin_1.context;
+  EXPECT_EQ(latin_1.face, L"Glyphevict Probe") << "another font was chosen in its place";
   FONTSIGNATURE signature = {};
   EXPECT_EQ(GetTextCharsetInfo(context, &signature, 0), ANSI_CHARSET);
   EXPECT_EQ(signature.fsCsb[0] & 1u, 1u) << "no Latin 1 code page";
@@ -116,9 +111,7 @@ TEST(RealFontTable, TestFontIsAsCompleteAsAShippingFont) {
   const std::vector<unsigned char> os2 = font_table_bytes(context, "OS/2");
   EXPECT_NE(number_at(os2, 62, 2) & (1u << 6), 0u) << "fsSelection lacks REGULAR";
 
-  SelectObject(context, previous);
-  DeleteDC(context);
-  DeleteObject(font);
+  EXPECT_TRUE(release_probe_font(latin_1));
 }
 
 }  // namespace
