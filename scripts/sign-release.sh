@@ -32,10 +32,17 @@ signature="$build_dir/glyphevict.exe.pem"
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-osslsigncode sign -h sha256 -n glyphevict -certs "$certificate" -key "$key" \
-  "${timestamp[@]}" "$@" -in "$unsigned" -out "$scratch/glyphevict.exe" >/dev/null
-osslsigncode extract-signature -pem -in "$scratch/glyphevict.exe" -out "$scratch/signature.pem" \
-  >/dev/null
+# osslsigncode writes its errors to standard output or standard error,
+# depending on its version: both are kept, and shown only when it fails.
+log="$scratch/osslsigncode.log"
+if ! osslsigncode sign -h sha256 -n glyphevict -certs "$certificate" -key "$key" \
+    "${timestamp[@]}" "$@" -in "$unsigned" -out "$scratch/glyphevict.exe" >"$log" 2>&1 ||
+  ! osslsigncode extract-signature -pem -in "$scratch/glyphevict.exe" \
+    -out "$scratch/signature.pem" >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "$0: signing failed (osslsigncode's messages above); no signature was written" >&2
+  exit 1
+fi
 mv "$scratch/signature.pem" "$signature"
 echo "Signature of $unsigned (SHA-256 $(sha256sum <"$unsigned" | cut -d' ' -f1)):"
 echo "  $signature"

@@ -141,6 +141,19 @@ foreach(build_dir IN ITEMS "${signer}" "${signer}/other")
     OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 expect_same_file("${BUILT_EXE}" "${signer}/bin/glyphevict.exe")  # signed a copy only
+# A certificate or key that is not there: signing fails and says which file.
+foreach(missing IN ITEMS certificate key)
+  set(arguments "${signer}/certificate.pem" "${signer}/key.pem")
+  string(REPLACE "${signer}/${missing}.pem" "${signer}/no-${missing}.pem" arguments "${arguments}")
+  execute_process(
+    COMMAND "${CMAKE_COMMAND}" -E env "GLYPHEVICT_BUILD_DIR=${signer}"
+      bash "${SOURCE_DIR}/scripts/sign-release.sh" ${arguments}
+    OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
+  if(status STREQUAL "0" OR NOT errors MATCHES "no-${missing}\\.pem.*signing failed")
+    message(SEND_ERROR "signing with no ${missing} file ended with ${status} and said:\n"
+                       "${output}${errors}")
+  endif()
+endforeach()
 
 # Attached in the package step, the signature verifies and removes cleanly.
 package_copy("${copy_a}" status "" "-DGLYPHEVICT_DETACHED_SIGNATURE=${signer}/glyphevict.exe.pem"

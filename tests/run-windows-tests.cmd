@@ -8,10 +8,13 @@ rem Every exit status is compared with 0 itself: a crash ends with a negative
 rem one (0xC0000005 and the like), which "if errorlevel 1" would let pass.
 rem find and fc are named with their folder, so that other programs of those
 rem names on the PATH (Git's, say) are not run instead.
-setlocal
-cd /d "%~dp0"
+rem The folder is kept before the cd: after it, %~dp0 may name another one
+rem when the script was started through a quoted relative path.
+setlocal EnableExtensions DisableDelayedExpansion
+set "here=%~dp0"
+cd /d "%here%"
 set failures=0
-set "logs=%~dp0test-logs"
+set "logs=%here%test-logs"
 if exist "%logs%" rmdir /s /q "%logs%"
 mkdir "%logs%"
 
