@@ -35,7 +35,6 @@ if(NOT status EQUAL 0)
 endif()
 
 # The manifests, for the zip as it now is.
-get_filename_component(zip_name "${zip}" NAME)
 file(SHA256 "${zip}" SHA256)
 string(TOUPPER "${SHA256}" SHA256_UPPER)
 set(VERSION "${CPACK_PACKAGE_VERSION}")
@@ -45,10 +44,6 @@ set(URL_TEMPLATE "${CPACK_GLYPHEVICT_RELEASE_URL}")
 string(REPLACE "$version" "${VERSION}" URL "${URL_TEMPLATE}")
 set(PACKAGE_IDENTIFIER "${CPACK_GLYPHEVICT_WINGET_ID}")
 set(RELEASE_DATE "${CPACK_GLYPHEVICT_RELEASE_DATE}")
-if(NOT URL MATCHES "/${zip_name}$")
-  message(FATAL_ERROR "GLYPHEVICT_RELEASE_URL [${URL_TEMPLATE}] must end in the zip's name, "
-                      "with $version for the version: .../glyphevict-$version-win64.zip")
-endif()
 
 set(templates "${CPACK_GLYPHEVICT_SOURCE_DIR}/packaging")
 set(manifests "${CPACK_PACKAGE_DIRECTORY}/manifests")
@@ -61,7 +56,7 @@ configure_file("${templates}/winget/locale.en-US.yaml.in"
   "${manifests}/winget/${PACKAGE_IDENTIFIER}.locale.en-US.yaml" @ONLY)
 configure_file("${templates}/scoop/glyphevict.json.in" "${manifests}/scoop/glyphevict.json" @ONLY)
 message(STATUS "Release zip normalised to ${epoch}; manifests for ${RELEASE_DATE} in ${manifests}")
-if(URL MATCHES "\\.invalid/" OR HOMEPAGE MATCHES "\\.invalid")
-  message(STATUS "The manifests hold placeholder addresses: set GLYPHEVICT_RELEASE_URL and "
-                 "GLYPHEVICT_HOMEPAGE before publishing them")
+if(HOMEPAGE MATCHES "\\.invalid")
+  message(STATUS "The manifests hold placeholder addresses: set GLYPHEVICT_REPOSITORY "
+                 "(scripts/prepare-release.sh does) before publishing them")
 endif()

@@ -4,11 +4,15 @@
 # beside it; manifests for winget and Scoop. The zip is the same bytes from
 # every build of the same commit.
 
-set(GLYPHEVICT_RELEASE_URL
-  "https://placeholder.invalid/glyphevict/releases/v$version/glyphevict-$version-win64.zip"
-  CACHE STRING "Download URL of a release zip, with $version standing for the version (a placeholder until the project has a public home)")
-set(GLYPHEVICT_HOMEPAGE "https://placeholder.invalid/glyphevict"
-  CACHE STRING "The project's home page (a placeholder until the project has a public home)")
+set(GLYPHEVICT_REPOSITORY "" CACHE STRING
+  "The project's GitHub repository, owner/name, whose releases the manifests point at (placeholder addresses when empty)")
+if(GLYPHEVICT_REPOSITORY STREQUAL "")
+  set(homepage "https://placeholder.invalid/glyphevict")
+elseif(GLYPHEVICT_REPOSITORY MATCHES "^[A-Za-z0-9_.-]+/[A-Za-z0-9_.-]+$")
+  set(homepage "https://github.com/${GLYPHEVICT_REPOSITORY}")
+else()
+  message(FATAL_ERROR "GLYPHEVICT_REPOSITORY must read owner/name, not [${GLYPHEVICT_REPOSITORY}]")
+endif()
 set(GLYPHEVICT_DETACHED_SIGNATURE "" CACHE FILEPATH
   "Detached Authenticode signature (PEM) of glyphevict.exe, attached to the exe in the release zip")
 set(GLYPHEVICT_SIGNATURE_CAFILE "" CACHE FILEPATH
@@ -95,7 +99,9 @@ set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/finish_release_zip.cmake
 set(CPACK_GLYPHEVICT_SOURCE_DIR "${PROJECT_SOURCE_DIR}")
 set(CPACK_GLYPHEVICT_RELEASE_DATE "${GLYPHEVICT_RELEASE_DATE}")
 set(CPACK_GLYPHEVICT_RELEASE_EPOCH "${release_epoch}")
-set(CPACK_GLYPHEVICT_RELEASE_URL "${GLYPHEVICT_RELEASE_URL}")
-set(CPACK_GLYPHEVICT_HOMEPAGE "${GLYPHEVICT_HOMEPAGE}")
+# $version stands for the version, as Scoop's autoupdate reads it; the tag is v<version>.
+set(CPACK_GLYPHEVICT_RELEASE_URL
+  "${homepage}/releases/download/v$version/${PROJECT_NAME}-$version-${CPACK_SYSTEM_NAME}.zip")
+set(CPACK_GLYPHEVICT_HOMEPAGE "${homepage}")
 set(CPACK_GLYPHEVICT_WINGET_ID "Glyphevict.Glyphevict")
 include(CPack)

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Makes the release of one tag from a plain copy of the sources (no git
+# needed), on Debian 12 with what install-dependencies.sh installs.
+#
+#   scripts/prepare-release.sh TAG REPOSITORY OUTPUT_DIR [TESTED_EXE]
+#
+# TAG is v<version>, the version in CMakeLists.txt. REPOSITORY is the GitHub
+# owner/name whose release page the manifests point at. TESTED_EXE, when
+# given, is the glyphevict.exe that passed the tests: the release's unsigned
+# exe must be the very same bytes. The release is built in a scratch folder;
+# OUTPUT_DIR receives the zip, its .sha256, glyphevict.exe.pem when this
+# version's detached signature is committed (packaging/signatures/), the winget
+# and Scoop manifests, and release-notes.md: this version's CHANGELOG section.
+set -euo pipefail
+
+if (($# < 3 || $# > 4)); then
+  echo "usage: $0 TAG REPOSITORY OUTPUT_DIR [TESTED_EXE]" >&2
+  exit 2
+fi
+tag=$1 repository=$2 output=$3 tested=${4:-}
+sources=$(cd "$(dirname "$0")/.." && pwd)
+output=$(realpath -m "$output")
+[[ -z $tested ]] || tested=$(realpath "$tested")
+version=$(sed -n '/^project(glyphevict/,/)/s/^ *VERSION \([0-9.]*\)$/\1/p' "$sources/CMakeLists.txt")
+if [[ $tag != "v$version" ]]; then
+  echo "$0: the tag $tag is not v$version, the version in CMakeLists.txt; nothing was built" >&2
+  exit 1
+fi
+# This version's section, up to the next one.
+notes=$(awk -v heading="## [$version]" \
+  '/^## \[/ { inside = index($0, heading) == 1 } inside' "$sources/CHANGELOG.md")
+if [[ -z $notes ]]; then
+  echo "$0: CHANGELOG.md has no section for $version; nothing was built" >&2
+  exit 1
+fi
+
+zip="glyphevict-$version-win64.zip"
+signature="$sources/packaging/signatures/glyphevict-$version.exe.pem"
+build=$(mktemp -d)
+trap 'rm -rf "$build"' EXIT
+options=(-DBUILD_TESTING=OFF "-DGLYPHEVICT_REPOSITORY=$repository")
+[[ ! -f $signature ]] || options+=("-DGLYPHEVICT_DETACHED_SIGNATURE=$signature")
+cd "$sources"
+# The release is dated by the sources, never by the environment.
+unset SOURCE_DATE_EPOCH
+cmake --preset windows -B "$build" "${options[@]}"
+cmake --build "$build" --target package
+
+if [[ -n $tested ]] && ! cmp "$build/bin/glyphevict.exe" "$tested"; then
+  echo "$0: the release's glyphevict.exe is not the tested $tested; nothing was released" >&2
+  exit 1
+fi
+
+mkdir -p "$output"
+cp "$build/$zip" "$build/$zip.sha256" "$build"/manifests/winget/*.yaml \
+  "$build/manifests/scoop/glyphevict.json" "$output/"
+if [[ -f $signature ]]; then
+  cp "$signature" "$output/glyphevict.exe.pem"
+  (cd "$build" && cmake -E tar xf "$zip" glyphevict.exe)
+  signer=$(osslsigncode verify -in "$build/glyphevict.exe" 2>&1 |
+    sed -n "/^Signer's certificate:/,/Subject:/s/^[[:space:]]*Subject: *//p") || true
+  signed="glyphevict.exe is signed by ${signer:-the certificate in glyphevict.exe.pem}; \
+glyphevict.exe.pem is its detached signature."
+else
+  signed="glyphevict.exe in this release is not signed."
+fi
+printf '%s\n\n%s\n' "$notes" "$signed" >"$output/release-notes.md"
+echo "Release $tag of $repository in $output:"
+ls -1 "$output"
