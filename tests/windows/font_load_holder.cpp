@@ -1,5 +1,5 @@
-// A stand-in for the programs glyphevict exists for (a font viewer, an
-// installer, a design tool): it loads a font file into the session's font
+// A stand-in for a program that loaded a font with AddFontResource, as
+// glyphevict's users meet them: it loads a font file into the session's font
 // table and stays alive, holding its loads, until it is told to go on.
 //   font_load_holder.exe FONT_FILE LOADS hold|show READY_EVENT ADVANCE_EVENT
 // READY_EVENT and ADVANCE_EVENT are inherited auto-reset event handles, in
@@ -11,9 +11,6 @@
 // status 0, leaving its loads in the table.
 // Other statuses: 2, a load failed; 3, bad usage; 4, showing or releasing
 // the font failed; 5, no word came within ten minutes.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <cwchar>

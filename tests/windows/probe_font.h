@@ -1,8 +1,5 @@
 #pragma once
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <cwchar>
@@ -68,7 +65,7 @@ inline bool probe_family_is_enumerated() {
 
 // Takes out every load of `font_file` that is left in the session's font
 // table, within a bound: a load outlives the process that made it, and keeps
-// the file in use until sign-out.
+// the file in use.
 inline void remove_loads_left(const std::wstring& font_file) {
   for (int attempt = 0; attempt < 64; ++attempt) {
     if (!RemoveFontResourceExW(font_file.c_str(), 0, nullptr)) {

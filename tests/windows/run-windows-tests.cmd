@@ -1,15 +1,24 @@
 @echo off
-rem Runs glyphevict's Windows tests natively on Windows 10 or 11, without Wine:
-rem every test program, and glyphevict.exe's output and exit status. It uses the
-rem programs beside it, wherever it is started from, and keeps what each one
-rem printed in the folder test-logs beside them. Exit status 0: all passed.
+rem Runs glyphevict's Windows tests natively, without Wine: every test program
+rem that the build lists in windows-test-programs.txt beside this script, then
+rem glyphevict.exe's exact output and exit status. Copy the build's bin folder
+rem to a Windows machine and run, from cmd.exe or PowerShell, in any folder:
+rem   bin\run-windows-tests.cmd
+rem What each program printed is kept in test-logs beside it. Exit status 0:
+rem all passed; 1: what failed is named.
 rem
-rem Every exit status is compared with 0 itself: a crash ends with a negative
-rem one (0xC0000005 and the like), which "if errorlevel 1" would let pass.
-rem find and fc are named with their folder, so that other programs of those
-rem names on the PATH (Git's, say) are not run instead.
-rem The folder is kept before the cd: after it, %~dp0 may name another one
-rem when the script was started through a quoted relative path.
+rem Written for cmd.exe as Windows runs it and as Wine runs it in the build's
+rem own check of this script:
+rem - Every exit status is compared with 0 itself: a crash ends with a
+rem   negative one (0xC0000005 and the like), which "if errorlevel 1" passes.
+rem - A skipped test fails: on real Windows a skip means it did not run.
+rem - find and fc are named with their folder, so that other programs of
+rem   those names on the PATH (Git's, say) are not run instead.
+rem - No findstr, && or ||: Wine 8's findstr always reports a match, and its
+rem   cmd runs both sides of && and ||. Wine's fc is such a stub too, so the
+rem   byte comparison is real on Windows only.
+rem - The folder is kept before the cd: after it, %~dp0 may name another one
+rem   when the script was started through a quoted relative path.
 setlocal EnableExtensions DisableDelayedExpansion
 set "here=%~dp0"
 cd /d "%here%"
@@ -18,10 +27,10 @@ set "logs=%here%test-logs"
 if exist "%logs%" rmdir /s /q "%logs%"
 mkdir "%logs%"
 
-call :run_test_program glyphevict_unit_tests
-call :run_test_program glyphevict_real_font_table_test
-call :run_test_program glyphevict_identity_test
-call :run_test_program glyphevict_end_to_end_test
+rem The test programs: every one that the build lists beside this script.
+set "programs=%here%windows-test-programs.txt"
+if not exist "%programs%" call :fail windows-test-programs.txt "not found beside this script"
+for /f "usebackq delims=" %%p in ("%programs%") do call :run_test_program %%p
 
 rem glyphevict.exe as a user runs it: the exact bytes it writes, its status.
 echo === glyphevict.exe output
@@ -53,7 +62,6 @@ echo FAILED: %failures% test programs or checks. Their output is in %logs%
 exit /b 1
 
 rem :run_test_program NAME runs .\NAME.exe, its output kept in the logs.
-rem On real Windows nothing may be skipped: a skip means a test did not run.
 :run_test_program
 echo === %1
 .\%1.exe > "%logs%\%1.log" 2>&1

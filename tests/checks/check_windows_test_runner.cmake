@@ -1,12 +1,12 @@
-# Runs run-windows-tests.cmd with stand-ins in place of the test programs and
-# the built glyphevict.exe beside them: its status must be 0 when every
-# program passes, and not 0 when one crashes or reports a test skipped.
-#   cmake -DRUNNER=<run-windows-tests.cmd> -DSTAND_IN=<runner_stand_in.exe>
-#         -DGLYPHEVICT=<glyphevict.exe> [-DEMULATOR=<wine>] -DWORK_DIR=<dir>
-#         -P check_windows_test_runner.cmake
+# Runs run-windows-tests.cmd with the build's list of test programs and a
+# stand-in in place of each, and the built glyphevict.exe, beside it: it must
+# run every listed program, end with 0 when all pass, and not with 0 when one
+# crashes or reports a test skipped, or when the list is missing.
+#   cmake -DRUNNER=<run-windows-tests.cmd> -DPROGRAM_LIST=<windows-test-programs.txt>
+#         -DSTAND_IN=<runner_stand_in.exe> -DGLYPHEVICT=<glyphevict.exe>
+#         [-DEMULATOR=<wine>] -DWORK_DIR=<dir> -P check_windows_test_runner.cmake
 
-set(test_programs glyphevict_unit_tests glyphevict_real_font_table_test
-  glyphevict_identity_test glyphevict_end_to_end_test)
+file(STRINGS "${PROGRAM_LIST}" test_programs)
 
 # check_runner(CASE EXPECTED_FAILURE [VARIABLE=PROGRAM]): EXPECTED_FAILURE is
 # the program the runner must name as failed, or "" when all must pass.
@@ -14,6 +14,9 @@ function(check_runner case expected_failure)
   set(dir "${WORK_DIR}/${case}")
   file(MAKE_DIRECTORY "${dir}")
   file(COPY_FILE "${RUNNER}" "${dir}/run-windows-tests.cmd")
+  if(NOT case STREQUAL "no-list")
+    file(COPY_FILE "${PROGRAM_LIST}" "${dir}/windows-test-programs.txt")
+  endif()
   file(COPY_FILE "${GLYPHEVICT}" "${dir}/glyphevict.exe")
   foreach(program IN LISTS test_programs)
     file(COPY_FILE "${STAND_IN}" "${dir}/${program}.exe")
@@ -25,6 +28,11 @@ function(check_runner case expected_failure)
     if(NOT status STREQUAL "0" OR NOT output MATCHES "All Windows tests passed")
       message(SEND_ERROR "${case}: the runner ended with ${status}, expected 0:\n${output}")
     endif()
+    foreach(program IN LISTS test_programs)
+      if(NOT output MATCHES "=== ${program}\r?\n")
+        message(SEND_ERROR "${case}: the runner did not run ${program}:\n${output}")
+      endif()
+    endforeach()
   elseif(status STREQUAL "0" OR NOT output MATCHES "FAILED ${expected_failure}:")
     message(SEND_ERROR "${case}: the runner ended with ${status} without naming "
                        "${expected_failure} as failed:\n${output}")
@@ -37,3 +45,4 @@ check_runner(crash glyphevict_real_font_table_test
   GLYPHEVICT_STAND_IN_CRASHES=glyphevict_real_font_table_test)
 check_runner(skip glyphevict_end_to_end_test
   GLYPHEVICT_STAND_IN_SKIPS=glyphevict_end_to_end_test)
+check_runner(no-list windows-test-programs.txt)

@@ -3,9 +3,6 @@
 // names it (it then ends as an access violation would, 0xC0000005) or
 // GLYPHEVICT_STAND_IN_SKIPS does (it then reports a test skipped, as a
 // GoogleTest program does, and ends with 0).
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <cstdio>

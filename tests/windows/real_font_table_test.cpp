@@ -1,9 +1,6 @@
 // Runs the removal against the platform's own font table (Windows, or Wine).
 #include <gtest/gtest.h>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <cstdint>
