@@ -7,7 +7,7 @@
 # TAG is v<version>, the version in CMakeLists.txt. REPOSITORY is the GitHub
 # owner/name whose release page the manifests point at. TESTED_EXE, when
 # given, is the glyphevict.exe that passed the tests: the release's unsigned
-# exe must be the very same bytes. The release is built in a scratch folder;
+# exe in the zip must be the very same bytes. The release is built in a scratch folder;
 # OUTPUT_DIR receives the zip, its .sha256, glyphevict.exe.pem when this
 # version's detached signature is committed (packaging/signatures/), the winget
 # and Scoop manifests, and release-notes.md: this version's CHANGELOG section.
@@ -20,7 +20,10 @@ fi
 tag=$1 repository=$2 output=$3 tested=${4:-}
 sources=$(cd "$(dirname "$0")/.." && pwd)
 output=$(realpath -m "$output")
-[[ -z $tested ]] || tested=$(realpath "$tested")
+if [[ -n $tested ]]; then
+  [[ -f $tested ]] || { echo "$0: no tested glyphevict.exe at $tested; nothing was built" >&2; exit 1; }
+  tested=$(realpath "$tested")
+fi
 version=$(sed -n '/^project(glyphevict/,/)/s/^ *VERSION \([0-9.]*\)$/\1/p' "$sources/CMakeLists.txt")
 if [[ $tag != "v$version" ]]; then
   echo "$0: the tag $tag is not v$version, the version in CMakeLists.txt; nothing was built" >&2
@@ -46,7 +49,14 @@ unset SOURCE_DATE_EPOCH
 cmake --preset windows -B "$build" "${options[@]}"
 cmake --build "$build" --target package
 
-if [[ -n $tested ]] && ! cmp "$build/bin/glyphevict.exe" "$tested"; then
+# The exe as the zip holds it, without its signature when it has one.
+(cd "$build" && cmake -E tar xf "$zip" glyphevict.exe)
+zipped="$build/glyphevict.exe"
+if [[ -f $signature ]]; then
+  osslsigncode remove-signature -in "$zipped" -out "$build/unsigned.exe" >/dev/null
+  zipped="$build/unsigned.exe"
+fi
+if [[ -n $tested ]] && ! cmp "$zipped" "$tested"; then
   echo "$0: the release's glyphevict.exe is not the tested $tested; nothing was released" >&2
   exit 1
 fi
@@ -56,7 +66,6 @@ cp "$build/$zip" "$build/$zip.sha256" "$build"/manifests/winget/*.yaml \
   "$build/manifests/scoop/glyphevict.json" "$output/"
 if [[ -f $signature ]]; then
   cp "$signature" "$output/glyphevict.exe.pem"
-  (cd "$build" && cmake -E tar xf "$zip" glyphevict.exe)
   signer=$(osslsigncode verify -in "$build/glyphevict.exe" 2>&1 |
     sed -n "/^Signer's certificate:/,/Subject:/s/^[[:space:]]*Subject: *//p") || true
   signed="glyphevict.exe is signed by ${signer:-the certificate in glyphevict.exe.pem}; \

@@ -27,17 +27,27 @@ bool running_under_wine() {
 std::wstring in_quotes(const std::wstring& argument) { return L"\"" + argument + L"\""; }
 
 // Starts `command_line` inside `job` with every inheritable handle; the
-// process is returned running.
+// process is returned running. A program that cannot be started, or put in
+// the job, fails the test with the reason and gives nullptr.
 HANDLE start_process(const std::wstring& program, std::wstring command_line, HANDLE job,
                      STARTUPINFOW startup) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
   if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE,
                       CREATE_SUSPENDED, nullptr, nullptr, &startup, &process)) {
+    const DWORD error = GetLastError();
+    ADD_FAILURE() << "CreateProcessW could not start " << program << ": error " << error;
     return nullptr;
   }
-  AssignProcessToJobObject(job, process.hProcess);
-  ResumeThread(process.hThread);
+  if (!AssignProcessToJobObject(job, process.hProcess) ||
+      ResumeThread(process.hThread) == static_cast<DWORD>(-1)) {
+    const DWORD error = GetLastError();
+    ADD_FAILURE() << program << " could not be run in the test's job: error " << error;
+    TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return nullptr;
+  }
   CloseHandle(process.hThread);
   return process.hProcess;
 }
@@ -111,7 +121,7 @@ class HolderRun : public testing::Test {
                                std::to_wstring(reinterpret_cast<std::uintptr_t>(ready)) + L" " +
                                std::to_wstring(reinterpret_cast<std::uintptr_t>(advance)),
                            job, {});
-    ASSERT_NE(holder, nullptr) << "the holder did not start; error " << GetLastError();
+    ASSERT_NE(holder, nullptr);
     ASSERT_NO_FATAL_FAILURE(expect_holder_ready());
   }
 
@@ -128,8 +138,7 @@ class HolderRun : public testing::Test {
   }
 
   // Runs glyphevict.exe on the copy, its output in files; returns its exit
-  // status, and the sizes of what it wrote. A program that cannot be started
-  // fails the test with the reason.
+  // status, and the sizes of what it wrote.
   DWORD run_glyphevict(std::uintmax_t& output_bytes, std::uintmax_t& error_bytes) {
     const std::filesystem::path output_path = work_dir / L"stdout.txt";
     const std::filesystem::path error_path = work_dir / L"stderr.txt";
@@ -144,13 +153,10 @@ class HolderRun : public testing::Test {
     const ULONGLONG start = GetTickCount64();
     HANDLE process =
         start_process(program, in_quotes(program) + L" " + in_quotes(font_file), job, startup);
-    const DWORD start_error = GetLastError();
     CloseHandle(startup.hStdOutput);
     CloseHandle(startup.hStdError);
     DWORD status = STILL_ACTIVE;
-    if (process == nullptr) {
-      ADD_FAILURE() << "glyphevict.exe could not be started: CreateProcessW error " << start_error;
-    } else {
+    if (process != nullptr) {
       if (WaitForSingleObject(process, 60'000) == WAIT_OBJECT_0) {
         GetExitCodeProcess(process, &status);
         std::cout << "[   INFO   ] glyphevict ran for " << GetTickCount64() - start << " ms\n";
@@ -178,9 +184,9 @@ class HolderRun : public testing::Test {
   // holds the last error otherwise.
   bool renames_within_seconds(DWORD& error) {
     const ULONGLONG start = GetTickCount64();
+    const std::wstring renamed = renamed_file();
     if (!succeeds_within_seconds(
-            [&] { return MoveFileExW(font_file.c_str(), renamed_file().c_str(), 0) != 0; },
-            error)) {
+            [&] { return MoveFileExW(font_file.c_str(), renamed.c_str(), 0) != 0; }, error)) {
       return false;
     }
     std::cout << "[   INFO   ] the file was free after " << GetTickCount64() - start << " ms\n";
@@ -198,8 +204,8 @@ class HolderRun : public testing::Test {
 
   void expect_renamed_file_deleted() {
     DWORD error = 0;
-    EXPECT_TRUE(
-        succeeds_within_seconds([&] { return DeleteFileW(renamed_file().c_str()) != 0; }, error))
+    const std::wstring renamed = renamed_file();
+    EXPECT_TRUE(succeeds_within_seconds([&] { return DeleteFileW(renamed.c_str()) != 0; }, error))
         << "error " << error;
   }
 

@@ -11,6 +11,8 @@ rem Written for cmd.exe as Windows runs it and as Wine runs it in the build's
 rem own check of this script:
 rem - Every exit status is compared with 0 itself: a crash ends with a
 rem   negative one (0xC0000005 and the like), which "if errorlevel 1" passes.
+rem   An environment variable named ERRORLEVEL would hide the status from
+rem   %errorlevel%: it is cleared.
 rem - A skipped test fails: on real Windows a skip means it did not run.
 rem - find and fc are named with their folder, so that other programs of
 rem   those names on the PATH (Git's, say) are not run instead.
@@ -20,6 +22,7 @@ rem   byte comparison is real on Windows only.
 rem - The folder is kept before the cd: after it, %~dp0 may name another one
 rem   when the script was started through a quoted relative path.
 setlocal EnableExtensions DisableDelayedExpansion
+set "ERRORLEVEL="
 set "here=%~dp0"
 cd /d "%here%"
 set failures=0
@@ -58,7 +61,7 @@ if %failures% == 0 (
   echo All Windows tests passed.
   exit /b 0
 )
-echo FAILED: %failures% test programs or checks. Their output is in %logs%
+echo FAILED: %failures% test programs or checks. Their output is in "%logs%"
 exit /b 1
 
 rem :run_test_program NAME runs .\NAME.exe, its output kept in the logs.
