@@ -1,7 +1,9 @@
 # Runs the built glyphevict as a user would and checks, byte for byte, what it
 # writes to standard output and standard error, and its exit status.
-#   cmake -DGLYPHEVICT=<program> [-DEMULATOR=<runner>] -DLINE_END=CRLF|LF
-#         -DWORK_DIR=<dir> -P check_program_output.cmake
+# RECORDER, when given, is the same entry with a removal that writes the path
+# it receives: a wildcard must reach it as typed, though a file matches it.
+#   cmake -DGLYPHEVICT=<program> [-DRECORDER=<program>] [-DEMULATOR=<runner>]
+#         -DLINE_END=CRLF|LF -DWORK_DIR=<dir> -P check_program_output.cmake
 # Output is captured in files, not pipes: Wine's helper processes can hold a
 # pipe open long after the program has ended.
 
@@ -23,16 +25,16 @@ function(expect_file_holds label stream file expected)
   endif()
 endfunction()
 
-# The arguments after the label are given to glyphevict; "(empty)" stands for
-# one empty argument, which a CMake list cannot carry.
+# The arguments after the label are given to `program`, run in WORK_DIR;
+# "(empty)" stands for one empty argument, which a CMake list cannot carry.
 function(check_run label expected_stdout)
   set(out "${WORK_DIR}/${label}.stdout")
   set(err "${WORK_DIR}/${label}.stderr")
   if(ARGN STREQUAL "(empty)")
-    execute_process(COMMAND ${EMULATOR} "${GLYPHEVICT}" ""
+    execute_process(COMMAND ${EMULATOR} "${program}" "" WORKING_DIRECTORY "${WORK_DIR}"
                     OUTPUT_FILE "${out}" ERROR_FILE "${err}" RESULT_VARIABLE status TIMEOUT 60)
   else()
-    execute_process(COMMAND ${EMULATOR} "${GLYPHEVICT}" ${ARGN}
+    execute_process(COMMAND ${EMULATOR} "${program}" ${ARGN} WORKING_DIRECTORY "${WORK_DIR}"
                     OUTPUT_FILE "${out}" ERROR_FILE "${err}" RESULT_VARIABLE status TIMEOUT 60)
   endif()
   if(NOT status STREQUAL "0")
@@ -43,9 +45,15 @@ function(check_run label expected_stdout)
 endfunction()
 
 file(MAKE_DIRECTORY "${WORK_DIR}")
+file(TOUCH "${WORK_DIR}/match.ttf")
+set(program "${GLYPHEVICT}")
 check_run(no-argument "${usage_text}")
 check_run(font-path "" "C:\\Windows\\Fonts\\glyphevict-not-loaded.ttf")
 check_run(empty-argument "" "(empty)")
 check_run(question-mark "" "/?")
 check_run(wildcards "" "*.ttf")
 check_run(three-arguments "" "first.ttf" "second.ttf" "-h")
+if(RECORDER)
+  set(program "${RECORDER}")
+  check_run(wildcards-as-typed "*.ttf${newline}" "*.ttf")
+endif()
