@@ -1,7 +1,9 @@
 # Runs run-windows-tests.cmd with the build's list of test programs and a
 # stand-in in place of each, and the built glyphevict.exe, beside it: it must
-# run every listed program, end with 0 when all pass, and not with 0 when one
-# crashes or reports a test skipped, or when the list is missing.
+# run every listed program, each running its test whatever GoogleTest filter
+# the caller's environment sets, end with 0 when all pass, and not with 0 when
+# one crashes, reports a test skipped or runs none, or when the list is
+# missing or names no program.
 #   cmake -DRUNNER=<run-windows-tests.cmd> -DPROGRAM_LIST=<windows-test-programs.txt>
 #         -DSTAND_IN=<runner_stand_in.exe> -DGLYPHEVICT=<glyphevict.exe>
 #         [-DEMULATOR=<wine>] -DWORK_DIR=<dir> -P check_windows_test_runner.cmake
@@ -14,7 +16,9 @@ function(check_runner case expected_failure)
   set(dir "${WORK_DIR}/${case}")
   file(MAKE_DIRECTORY "${dir}")
   file(COPY_FILE "${RUNNER}" "${dir}/run-windows-tests.cmd")
-  if(NOT case STREQUAL "no-list")
+  if(case STREQUAL "blank-list")
+    file(WRITE "${dir}/windows-test-programs.txt" "\n")
+  elseif(NOT case STREQUAL "no-list")
     file(COPY_FILE "${PROGRAM_LIST}" "${dir}/windows-test-programs.txt")
   endif()
   file(COPY_FILE "${GLYPHEVICT}" "${dir}/glyphevict.exe")
@@ -29,8 +33,8 @@ function(check_runner case expected_failure)
       message(SEND_ERROR "${case}: the runner ended with ${status}, expected 0:\n${output}")
     endif()
     foreach(program IN LISTS test_programs)
-      if(NOT output MATCHES "=== ${program}\r?\n")
-        message(SEND_ERROR "${case}: the runner did not run ${program}:\n${output}")
+      if(NOT output MATCHES "=== ${program}\r?\n\\[  PASSED  \\] 1 test\\.")
+        message(SEND_ERROR "${case}: the runner did not run ${program}'s test:\n${output}")
       endif()
     endforeach()
   elseif(status STREQUAL "0" OR NOT output MATCHES "FAILED ${expected_failure}:")
@@ -45,4 +49,7 @@ check_runner(crash glyphevict_real_font_table_test
   GLYPHEVICT_STAND_IN_CRASHES=glyphevict_real_font_table_test)
 check_runner(skip glyphevict_end_to_end_test
   GLYPHEVICT_STAND_IN_SKIPS=glyphevict_end_to_end_test)
+check_runner(filter-set "" GTEST_FILTER=NoSuch.*)
+check_runner(runs-none glyphevict_identity_test GLYPHEVICT_STAND_IN_RUNS_NONE=glyphevict_identity_test)
 check_runner(no-list windows-test-programs.txt)
+check_runner(blank-list windows-test-programs.txt)

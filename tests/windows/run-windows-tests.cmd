@@ -13,6 +13,10 @@ rem - Every exit status is compared with 0 itself: a crash ends with a
 rem   negative one (0xC0000005 and the like), which "if errorlevel 1" passes.
 rem   An environment variable named ERRORLEVEL would hide the status from
 rem   %errorlevel%: it is cleared.
+rem - So are GoogleTest's selection variables: set in the caller's
+rem   environment, they would let every program pass without running a test.
+rem   A program that runs no test all the same fails, and so does a list that
+rem   names no program.
 rem - A skipped test fails: on real Windows a skip means it did not run.
 rem - find and fc are named with their folder, so that other programs of
 rem   those names on the PATH (Git's, say) are not run instead.
@@ -23,6 +27,10 @@ rem - The folder is kept before the cd: after it, %~dp0 may name another one
 rem   when the script was started through a quoted relative path.
 setlocal EnableExtensions DisableDelayedExpansion
 set "ERRORLEVEL="
+set "GTEST_FILTER="
+set "GTEST_TOTAL_SHARDS="
+set "GTEST_SHARD_INDEX="
+set "GTEST_ALSO_RUN_DISABLED_TESTS="
 set "here=%~dp0"
 cd /d "%here%"
 set failures=0
@@ -32,8 +40,10 @@ mkdir "%logs%"
 
 rem The test programs: every one that the build lists beside this script.
 set "programs=%here%windows-test-programs.txt"
+set programs_run=0
 if not exist "%programs%" call :fail windows-test-programs.txt "not found beside this script"
 for /f "usebackq delims=" %%p in ("%programs%") do call :run_test_program %%p
+if exist "%programs%" if %programs_run% == 0 call :fail windows-test-programs.txt "names no test program"
 
 rem glyphevict.exe as a user runs it: the exact bytes it writes, its status.
 echo === glyphevict.exe output
@@ -73,6 +83,9 @@ type "%logs%\%1.log"
 if not "%status%" == "0" call :fail %1 "exit status %status%"
 "%SystemRoot%\System32\find.exe" "[  SKIPPED ]" "%logs%\%1.log" > nul
 if "%errorlevel%" == "0" call :fail %1 "a test was skipped, so it did not run"
+"%SystemRoot%\System32\find.exe" "[  PASSED  ] 0 tests." "%logs%\%1.log" > nul
+if "%errorlevel%" == "0" call :fail %1 "it ran no test"
+set /a programs_run+=1
 goto :eof
 
 rem :expect RUN EXPECTED_OUTPUT STATUS

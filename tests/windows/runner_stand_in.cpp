@@ -1,8 +1,10 @@
 // Stands in for a test program in the check of run-windows-tests.cmd. Copied
 // under a test program's name, it passes, unless GLYPHEVICT_STAND_IN_CRASHES
-// names it (it then ends as an access violation would, 0xC0000005) or
+// names it (it then ends as an access violation would, 0xC0000005),
 // GLYPHEVICT_STAND_IN_SKIPS does (it then reports a test skipped, as a
-// GoogleTest program does, and ends with 0).
+// GoogleTest program does, and ends with 0), or GLYPHEVICT_STAND_IN_RUNS_NONE
+// does or GTEST_FILTER is set (it then reports no test run, as a GoogleTest
+// program whose filter matches none of its tests does, and ends with 0).
 #include <windows.h>
 
 #include <cstdio>
@@ -36,6 +38,11 @@ int wmain() {
   }
   if (environment_names(L"GLYPHEVICT_STAND_IN_SKIPS", program)) {
     std::puts("[  SKIPPED ] StandIn.Case (0 ms)");
+    return 0;
+  }
+  if (environment_names(L"GLYPHEVICT_STAND_IN_RUNS_NONE", program) ||
+      GetEnvironmentVariableW(L"GTEST_FILTER", nullptr, 0) > 0) {
+    std::puts("[  PASSED  ] 0 tests.");
     return 0;
   }
   std::puts("[  PASSED  ] 1 test.");
