@@ -1,13 +1,15 @@
 # Attaches a detached Authenticode signature to the unsigned glyphevict.exe and
 # checks it; run while installing. Expects OSSLSIGNCODE, UNSIGNED_EXE,
-# SIGNATURE, CAFILE (empty: the system's trusted certificates) and SIGNED_EXE.
+# SIGNATURE, CAFILE (empty: the system's trusted certificates; else the
+# certificates that the signature's and its time stamp's chains must end in)
+# and SIGNED_EXE.
 # A signature made for other bytes, or one whose chain is not trusted, stops
 # the install with nothing left at SIGNED_EXE.
 
 set(chain_options "")
 set(trusted_by "the system's trusted certificates")
 if(CAFILE)
-  set(chain_options -CAfile "${CAFILE}")
+  set(chain_options -CAfile "${CAFILE}" -TSA-CAfile "${CAFILE}")
   set(trusted_by "${CAFILE}")
 endif()
 

@@ -16,7 +16,7 @@ endif()
 set(GLYPHEVICT_DETACHED_SIGNATURE "" CACHE FILEPATH
   "Detached Authenticode signature (PEM) of glyphevict.exe, attached to the exe in the release zip")
 set(GLYPHEVICT_SIGNATURE_CAFILE "" CACHE FILEPATH
-  "Certificates to check the signature's chain against, instead of the system's trusted ones")
+  "Certificates to check the signature's chain and its time stamp's against, instead of the system's trusted ones")
 
 # Seconds since 1970-01-01 00:00:00 UTC at the start (UTC) of `date`, a day
 # written YYYY-MM-DD: worked out from the calendar, so that no tool, time zone

@@ -10,7 +10,10 @@
 # exe in the zip must be the very same bytes. The release is built in a scratch folder;
 # OUTPUT_DIR receives the zip, its .sha256, glyphevict.exe.pem when this
 # version's detached signature is committed (packaging/signatures/), the winget
-# and Scoop manifests, and release-notes.md: this version's CHANGELOG section.
+# and Scoop manifests, and release-notes.md: this version's CHANGELOG section,
+# which must be dated GLYPHEVICT_RELEASE_DATE. The signature's chain is checked
+# against glyphevict-<version>.ca.pem beside it when that is committed, else
+# against the system's trusted certificates.
 set -euo pipefail
 
 if (($# < 3 || $# > 4)); then
@@ -36,17 +39,33 @@ if [[ -z $notes ]]; then
   echo "$0: CHANGELOG.md has no section for $version; nothing was built" >&2
   exit 1
 fi
+release_date=$(sed -n 's/^set(GLYPHEVICT_RELEASE_DATE \(.*\))$/\1/p' "$sources/CMakeLists.txt")
+changelog_date=$(head -n 1 <<<"$notes" | sed -n 's/^## \[[^]]*\] - //p')
+if [[ $changelog_date != "$release_date" ]]; then
+  echo "$0: CHANGELOG.md dates $version ${changelog_date:-(no date)}, CMakeLists.txt's" \
+    "GLYPHEVICT_RELEASE_DATE is $release_date; nothing was built" >&2
+  exit 1
+fi
 
 zip="glyphevict-$version-win64.zip"
 signature="$sources/packaging/signatures/glyphevict-$version.exe.pem"
+ca_file="$sources/packaging/signatures/glyphevict-$version.ca.pem"
 build=$(mktemp -d)
 trap 'rm -rf "$build"' EXIT
 options=(-DBUILD_TESTING=OFF "-DGLYPHEVICT_REPOSITORY=$repository")
-[[ ! -f $signature ]] || options+=("-DGLYPHEVICT_DETACHED_SIGNATURE=$signature")
+chain=()
+if [[ -f $signature ]]; then
+  options+=("-DGLYPHEVICT_DETACHED_SIGNATURE=$signature")
+  if [[ -f $ca_file ]]; then
+    options+=("-DGLYPHEVICT_SIGNATURE_CAFILE=$ca_file")
+    chain=(-CAfile "$ca_file" -TSA-CAfile "$ca_file")
+  fi
+fi
 cd "$sources"
 # The release is dated by the sources, never by the environment.
 unset SOURCE_DATE_EPOCH
-cmake --preset windows -B "$build" "${options[@]}"
+# Without the tests the preset's GoogleTest settings go unused, as meant.
+cmake --preset windows -B "$build" --no-warn-unused-cli "${options[@]}"
 cmake --build "$build" --target package
 
 # The exe as the zip holds it, without its signature when it has one.
@@ -66,7 +85,7 @@ cp "$build/$zip" "$build/$zip.sha256" "$build"/manifests/winget/*.yaml \
   "$build/manifests/scoop/glyphevict.json" "$output/"
 if [[ -f $signature ]]; then
   cp "$signature" "$output/glyphevict.exe.pem"
-  signer=$(osslsigncode verify -in "$build/glyphevict.exe" 2>&1 |
+  signer=$(osslsigncode verify "${chain[@]}" -in "$build/glyphevict.exe" 2>&1 |
     sed -n "/^Signer's certificate:/,/Subject:/s/^[[:space:]]*Subject: *//p") || true
   signed="glyphevict.exe is signed by ${signer:-the certificate in glyphevict.exe.pem}; \
 glyphevict.exe.pem is its detached signature."

@@ -1,61 +1,88 @@
 # Runs scripts/prepare-release.sh as the release workflow does, for this
 # version and the repository example/glyphevict, with the built glyphevict.exe
-# as the tested one, and checks what it writes: the release's files, manifests
-# at the download address of the tag, and the notes of this version alone.
-# Then checks that it refuses a tag of another version, and a tested exe that
-# differs by one byte.
-#   cmake -DSOURCE_DIR=<sources> -DBUILT_EXE=<glyphevict.exe> -DVERSION=<version>
-#         -DWORK_DIR=<dir> -P check_release.cmake
+# as the tested one, and checks what it writes: the release's files, signed
+# when this version's signature is committed, manifests at the download
+# address of the tag, and the notes of this version alone. Then checks that it
+# refuses a tag of another version, and a tested exe that differs by one byte.
+# Then, on a copy of the sources: that it refuses a CHANGELOG date other than
+# the release date; that a signature made with a throwaway certificate and
+# committed with that certificate as its CA file gives a signed release that
+# names its signer; and that a signature of other bytes is refused. Signing
+# itself is checked on the way, as the maintainer runs it.
+#   cmake -DSOURCE_DIR=<sources> -DBUILT_EXE=<glyphevict.exe> -DOTHER_EXE=<another .exe>
+#         -DVERSION=<version> -DWORK_DIR=<dir> -P check_release.cmake
 
-function(prepare_release tag tested)
+function(prepare_release sources tag tested)
   execute_process(
-    COMMAND bash "${SOURCE_DIR}/scripts/prepare-release.sh" ${tag} example/glyphevict
+    COMMAND bash "${sources}/scripts/prepare-release.sh" ${tag} example/glyphevict
       "${WORK_DIR}/${tag}" "${tested}"
     OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE status)
   set(status "${status}" PARENT_SCOPE)
   set(output "${output}" PARENT_SCOPE)
 endfunction()
 
-file(REMOVE_RECURSE "${WORK_DIR}")
-set(out "${WORK_DIR}/v${VERSION}")
-prepare_release(v${VERSION} "${BUILT_EXE}")
-if(NOT status STREQUAL "0")
-  message(FATAL_ERROR "the release of v${VERSION} failed (${status}):\n${output}")
-endif()
-file(GLOB files RELATIVE "${out}" "${out}/*")
-list(SORT files)
 set(zip "glyphevict-${VERSION}-win64.zip")
-set(expected Glyphevict.Glyphevict.installer.yaml Glyphevict.Glyphevict.locale.en-US.yaml
-  Glyphevict.Glyphevict.yaml ${zip} ${zip}.sha256 glyphevict.json release-notes.md)
-if(NOT files STREQUAL expected)
-  message(SEND_ERROR "the release holds [${files}], expected [${expected}]")
-endif()
+set(out "${WORK_DIR}/v${VERSION}")
 
-set(url "https://github.com/example/glyphevict/releases/download/v${VERSION}/${zip}")
-foreach(manifest IN ITEMS Glyphevict.Glyphevict Glyphevict.Glyphevict.installer
-    Glyphevict.Glyphevict.locale.en-US)
-  file(READ "${out}/${manifest}.yaml" text)
-  if(NOT text MATCHES "\nManifestVersion: 1\\.12\\.0\n")
-    message(SEND_ERROR "${manifest}.yaml is not of manifest version 1.12.0:\n${text}")
+# The release of `sources` in `out`; `signer` matches the subject that the
+# notes must name, or is empty for an unsigned release.
+function(expect_release sources signer)
+  file(REMOVE_RECURSE "${out}")
+  prepare_release("${sources}" v${VERSION} "${BUILT_EXE}")
+  if(NOT status STREQUAL "0")
+    message(FATAL_ERROR "the release of v${VERSION} from ${sources} failed (${status}):\n${output}")
   endif()
-endforeach()
-file(READ "${out}/Glyphevict.Glyphevict.installer.yaml" installer)
-file(READ "${out}/glyphevict.json" scoop)
-string(JSON scoop_url GET "${scoop}" architecture 64bit url)
-string(JSON scoop_homepage GET "${scoop}" homepage)
-if(NOT installer MATCHES "\n    InstallerUrl: ${url}\n" OR NOT scoop_url STREQUAL url
-   OR NOT scoop_homepage STREQUAL "https://github.com/example/glyphevict")
-  message(SEND_ERROR "the manifests do not point at ${url}:\n${installer}\n${scoop}")
+  file(GLOB files RELATIVE "${out}" "${out}/*")
+  list(SORT files)
+  set(expected Glyphevict.Glyphevict.installer.yaml Glyphevict.Glyphevict.locale.en-US.yaml
+    Glyphevict.Glyphevict.yaml ${zip} ${zip}.sha256 glyphevict.json release-notes.md)
+  if(signer)
+    list(APPEND expected glyphevict.exe.pem)
+    list(SORT expected)
+    set(signed "is signed by [^\n]*${signer}")
+  else()
+    set(signed "not signed")
+  endif()
+  if(NOT files STREQUAL expected)
+    message(SEND_ERROR "the release holds [${files}], expected [${expected}]")
+  endif()
+
+  set(url "https://github.com/example/glyphevict/releases/download/v${VERSION}/${zip}")
+  foreach(manifest IN ITEMS Glyphevict.Glyphevict Glyphevict.Glyphevict.installer
+      Glyphevict.Glyphevict.locale.en-US)
+    file(READ "${out}/${manifest}.yaml" text)
+    if(NOT text MATCHES "\nManifestVersion: 1\\.12\\.0\n")
+      message(SEND_ERROR "${manifest}.yaml is not of manifest version 1.12.0:\n${text}")
+    endif()
+  endforeach()
+  file(READ "${out}/Glyphevict.Glyphevict.installer.yaml" installer)
+  file(READ "${out}/glyphevict.json" scoop)
+  string(JSON scoop_url GET "${scoop}" architecture 64bit url)
+  string(JSON scoop_homepage GET "${scoop}" homepage)
+  if(NOT installer MATCHES "\n    InstallerUrl: ${url}\n" OR NOT scoop_url STREQUAL url
+     OR NOT scoop_homepage STREQUAL "https://github.com/example/glyphevict")
+    message(SEND_ERROR "the manifests do not point at ${url}:\n${installer}\n${scoop}")
+  endif()
+
+  file(READ "${out}/release-notes.md" notes)
+  string(REGEX MATCHALL "(^|\n)## " headings "${notes}")
+  list(LENGTH headings sections)
+  if(NOT notes MATCHES "^## \\[${VERSION}\\] - " OR NOT sections EQUAL 1
+     OR NOT notes MATCHES "${signed}")
+    message(SEND_ERROR "the release notes are not of ${VERSION} alone, [${signed}]:\n${notes}")
+  endif()
+endfunction()
+
+# The sources as they are: signed exactly when this version's signature is committed.
+file(REMOVE_RECURSE "${WORK_DIR}")
+set(signatures "packaging/signatures/glyphevict-${VERSION}")
+if(EXISTS "${SOURCE_DIR}/${signatures}.exe.pem")
+  expect_release("${SOURCE_DIR}" ".")
+else()
+  expect_release("${SOURCE_DIR}" "")
 endif()
 
-file(READ "${out}/release-notes.md" notes)
-string(REGEX MATCHALL "(^|\n)## " headings "${notes}")
-list(LENGTH headings sections)
-if(NOT notes MATCHES "^## \\[${VERSION}\\] - " OR NOT sections EQUAL 1 OR NOT notes MATCHES "not signed")
-  message(SEND_ERROR "the release notes are not of ${VERSION} alone, unsigned:\n${notes}")
-endif()
-
-prepare_release(v0.0.1 "")
+prepare_release("${SOURCE_DIR}" v0.0.1 "")
 if(status STREQUAL "0" OR NOT output MATCHES "v0\\.0\\.1 is not v${VERSION}")
   message(SEND_ERROR "the tag v0.0.1 was not refused, naming both versions (${status}):\n${output}")
 endif()
@@ -63,7 +90,81 @@ endif()
 # The tested exe with one byte of its DOS stub's text changed.
 execute_process(COMMAND sh -c [[cp "$1" "$2" && printf X | dd of="$2" bs=1 seek=78 conv=notrunc]]
   sh "${BUILT_EXE}" "${WORK_DIR}/other.exe" ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
-prepare_release(v${VERSION} "${WORK_DIR}/other.exe")
+prepare_release("${SOURCE_DIR}" v${VERSION} "${WORK_DIR}/other.exe")
 if(status STREQUAL "0" OR NOT output MATCHES "is not the tested")
   message(SEND_ERROR "a tested exe of other bytes was not refused (${status}):\n${output}")
+endif()
+
+# A copy of the sources, with a CHANGELOG that dates this version otherwise.
+set(copy "${WORK_DIR}/sources")
+file(COPY "${SOURCE_DIR}/" DESTINATION "${copy}" PATTERN ".git" EXCLUDE PATTERN "build" EXCLUDE)
+file(STRINGS "${SOURCE_DIR}/CMakeLists.txt" release_date REGEX "^set\\(GLYPHEVICT_RELEASE_DATE ")
+string(REGEX REPLACE ".* ([0-9-]+)\\)$" "\\1" release_date "${release_date}")
+file(READ "${SOURCE_DIR}/CHANGELOG.md" changelog)
+string(REPLACE "## [${VERSION}] - ${release_date}" "## [${VERSION}] - 2099-01-31"
+  other_changelog "${changelog}")
+file(WRITE "${copy}/CHANGELOG.md" "${other_changelog}")
+prepare_release("${copy}" v${VERSION} "")
+if(status STREQUAL "0" OR NOT output MATCHES "2099-01-31.*${release_date}; nothing was built")
+  message(SEND_ERROR "a CHANGELOG date other than ${release_date} was not refused, naming both "
+                     "(${status}):\n${output}")
+endif()
+file(WRITE "${copy}/CHANGELOG.md" "${changelog}")
+
+# The maintainer's signature, made with a code-signing certificate of the
+# test's own, of the tested exe and of another file.
+set(signer "${WORK_DIR}/signer")
+file(MAKE_DIRECTORY "${signer}/bin" "${signer}/other/bin")
+execute_process(
+  COMMAND openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=glyphevict test signer"
+    -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning"
+    -keyout "${signer}/key.pem" -out "${signer}/certificate.pem"
+  OUTPUT_QUIET ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
+file(COPY_FILE "${BUILT_EXE}" "${signer}/bin/glyphevict.exe")
+file(COPY_FILE "${OTHER_EXE}" "${signer}/other/bin/glyphevict.exe")
+foreach(build_dir IN ITEMS "${signer}" "${signer}/other")
+  execute_process(
+    COMMAND "${CMAKE_COMMAND}" -E env "GLYPHEVICT_BUILD_DIR=${build_dir}"
+      bash "${SOURCE_DIR}/scripts/sign-release.sh" "${signer}/certificate.pem" "${signer}/key.pem"
+    OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+file(SHA256 "${BUILT_EXE}" built_hash)
+file(SHA256 "${signer}/bin/glyphevict.exe" copy_hash)
+if(NOT copy_hash STREQUAL built_hash)
+  message(SEND_ERROR "signing changed the exe it signs; it must sign a copy only")
+endif()
+# A certificate or key that is not there: signing fails and says which file.
+foreach(missing IN ITEMS certificate key)
+  set(arguments "${signer}/certificate.pem" "${signer}/key.pem")
+  string(REPLACE "${signer}/${missing}.pem" "${signer}/no-${missing}.pem" arguments "${arguments}")
+  execute_process(
+    COMMAND "${CMAKE_COMMAND}" -E env "GLYPHEVICT_BUILD_DIR=${signer}"
+      bash "${SOURCE_DIR}/scripts/sign-release.sh" ${arguments}
+    OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
+  if(status STREQUAL "0" OR NOT errors MATCHES "no-${missing}\\.pem.*signing failed")
+    message(SEND_ERROR "signing with no ${missing} file ended with ${status} and said:\n"
+                       "${output}${errors}")
+  endif()
+endforeach()
+
+# Committed with its certificate as the CA file: a signed release, which
+# names its signer, and whose zipped exe verifies.
+file(COPY_FILE "${signer}/glyphevict.exe.pem" "${copy}/${signatures}.exe.pem")
+file(COPY_FILE "${signer}/certificate.pem" "${copy}/${signatures}.ca.pem")
+expect_release("${copy}" "CN *= *glyphevict test signer")
+file(ARCHIVE_EXTRACT INPUT "${out}/${zip}" DESTINATION "${WORK_DIR}/signed" PATTERNS glyphevict.exe)
+execute_process(
+  COMMAND osslsigncode verify -CAfile "${signer}/certificate.pem"
+    -in "${WORK_DIR}/signed/glyphevict.exe"
+  OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE status)
+if(NOT status STREQUAL "0")
+  message(SEND_ERROR "the signed release's glyphevict.exe does not verify:\n${output}")
+endif()
+
+# A signature of other bytes is refused, and nothing is released.
+file(COPY_FILE "${signer}/other/glyphevict.exe.pem" "${copy}/${signatures}.exe.pem")
+file(REMOVE_RECURSE "${out}")
+prepare_release("${copy}" v${VERSION} "${BUILT_EXE}")
+if(status STREQUAL "0" OR NOT output MATCHES "made for other bytes" OR EXISTS "${out}")
+  message(SEND_ERROR "a signature of other bytes was not refused (${status}):\n${output}")
 endif()

@@ -4,14 +4,9 @@
 # git on the PATH. They lie at paths of different lengths and are built under
 # different umasks and time zones and, when run as root, the plain copy as
 # another user. Checks that both made the glyphevict.exe under test and the
-# very same zip, checksum file and manifests, dated RELEASE_DATE. Then signs
-# that exe as the maintainer does, attaches the detached signature in another
-# package step of a copy, and checks the zipped exe: it verifies, and without
-# its signature it is the unsigned build. A signature made for another file
-# must stop the package step and leave no zip.
+# very same zip, checksum file and manifests, dated RELEASE_DATE.
 #   cmake -DSOURCE_DIR=<sources> -DWORK_DIR=<dir> -DBUILT_EXE=<glyphevict.exe>
-#         -DOTHER_EXE=<another .exe> -DPACKAGE=<zip name> -DRELEASE_DATE=<YYYY-MM-DD>
-#         -P check_reproducible_build.cmake
+#         -DPACKAGE=<zip name> -DRELEASE_DATE=<YYYY-MM-DD> -P check_reproducible_build.cmake
 
 # Configures and packages the copy in `sources`, with `launcher` (a command
 # prefix) and the cache settings after it; the status goes to `result`.
@@ -122,61 +117,4 @@ file(READ "${copy_a}/build/windows/manifests/winget/Glyphevict.Glyphevict.instal
 if(NOT installer MATCHES "\nReleaseDate: \"${RELEASE_DATE}\"\n")
   message(SEND_ERROR "the winget installer manifest does not date the release ${RELEASE_DATE}:\n"
                      "${installer}")
-endif()
-
-# The maintainer's signature, made with a code-signing certificate of the test's own.
-set(signer "${WORK_DIR}/signer")
-file(MAKE_DIRECTORY "${signer}/bin" "${signer}/other/bin")
-execute_process(
-  COMMAND openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=glyphevict test signer"
-    -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning"
-    -keyout "${signer}/key.pem" -out "${signer}/certificate.pem"
-  OUTPUT_QUIET ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
-file(COPY_FILE "${BUILT_EXE}" "${signer}/bin/glyphevict.exe")
-file(COPY_FILE "${OTHER_EXE}" "${signer}/other/bin/glyphevict.exe")
-foreach(build_dir IN ITEMS "${signer}" "${signer}/other")
-  execute_process(
-    COMMAND "${CMAKE_COMMAND}" -E env "GLYPHEVICT_BUILD_DIR=${build_dir}"
-      bash "${SOURCE_DIR}/scripts/sign-release.sh" "${signer}/certificate.pem" "${signer}/key.pem"
-    OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
-endforeach()
-expect_same_file("${BUILT_EXE}" "${signer}/bin/glyphevict.exe")  # signed a copy only
-# A certificate or key that is not there: signing fails and says which file.
-foreach(missing IN ITEMS certificate key)
-  set(arguments "${signer}/certificate.pem" "${signer}/key.pem")
-  string(REPLACE "${signer}/${missing}.pem" "${signer}/no-${missing}.pem" arguments "${arguments}")
-  execute_process(
-    COMMAND "${CMAKE_COMMAND}" -E env "GLYPHEVICT_BUILD_DIR=${signer}"
-      bash "${SOURCE_DIR}/scripts/sign-release.sh" ${arguments}
-    OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
-  if(status STREQUAL "0" OR NOT errors MATCHES "no-${missing}\\.pem.*signing failed")
-    message(SEND_ERROR "signing with no ${missing} file ended with ${status} and said:\n"
-                       "${output}${errors}")
-  endif()
-endforeach()
-
-# Attached in the package step, the signature verifies and removes cleanly.
-package_copy("${copy_a}" status "" "-DGLYPHEVICT_DETACHED_SIGNATURE=${signer}/glyphevict.exe.pem"
-  "-DGLYPHEVICT_SIGNATURE_CAFILE=${signer}/certificate.pem")
-if(NOT status STREQUAL "0")
-  message(FATAL_ERROR "packaging with the signature failed: ${status}\n${status_output}")
-endif()
-set(unpacked "${WORK_DIR}/signed")
-file(ARCHIVE_EXTRACT INPUT "${copy_a}/build/windows/${PACKAGE}" DESTINATION "${unpacked}")
-execute_process(
-  COMMAND osslsigncode verify -CAfile "${signer}/certificate.pem" -in "${unpacked}/glyphevict.exe"
-  OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE status)
-if(NOT status STREQUAL "0")
-  message(SEND_ERROR "the zipped glyphevict.exe does not verify:\n${output}")
-endif()
-execute_process(COMMAND osslsigncode remove-signature
-  -in "${unpacked}/glyphevict.exe" -out "${unpacked}/unsigned.exe" OUTPUT_QUIET)
-expect_same_file("${BUILT_EXE}" "${unpacked}/unsigned.exe")
-
-# A signature of another file stops the package step and leaves no zip.
-package_copy("${copy_a}" status ""
-  "-DGLYPHEVICT_DETACHED_SIGNATURE=${signer}/other/glyphevict.exe.pem")
-if(status STREQUAL "0" OR NOT status_output MATCHES "made for other bytes"
-   OR EXISTS "${copy_a}/build/windows/${PACKAGE}")
-  message(SEND_ERROR "a signature of another file was not refused (${status}):\n${status_output}")
 endif()
