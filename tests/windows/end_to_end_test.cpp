@@ -2,9 +2,9 @@
 // holds: the case the tool exists for. A helper process loads a copy of the
 // test font and stays alive; glyphevict.exe must free the file all the same,
 // and once a program that shows the font lets it go, the file is free too.
-// The cross-process cases need real Windows: Wine keeps a font table per
-// process, so there they report themselves skipped. The helper's own steps
-// run everywhere.
+// The cross-process cases need real Windows: under Wine a process cannot
+// remove another process's loads, so there they report themselves skipped.
+// The helper's own steps run everywhere.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -72,12 +72,21 @@ bool succeeds_within_seconds(Step step, DWORD& error) {
 class HolderRun : public testing::Test {
  protected:
   // Every run of a case uses the same folder: loads that a killed earlier
-  // run left behind are taken out first, then the folder is made afresh.
+  // run left behind are taken out first, then the folder is made afresh,
+  // once Windows lets go of the file just freed.
   void prepare_case(const std::wstring& case_name) {
-    work_dir = std::filesystem::temp_directory_path() / (L"glyphevict end-to-end " + case_name);
+    work_dir = end_to_end_folder(case_name);
     font_file = (work_dir / L"probe copy.ttf").wstring();
     remove_loads_left(font_file);
-    std::filesystem::remove_all(work_dir);
+    DWORD error = 0;
+    ASSERT_TRUE(succeeds_within_seconds(
+        [&] {
+          std::error_code failed;
+          std::filesystem::remove_all(work_dir, failed);
+          return !failed;
+        },
+        error))
+        << "the folder of an earlier run cannot be removed; error " << error;
     std::filesystem::create_directories(work_dir);
     ASSERT_TRUE(CopyFileW(probe_font_file().c_str(), font_file.c_str(), TRUE));
 
@@ -240,13 +249,14 @@ class EndToEnd : public HolderRun {
  protected:
   void SetUp() override {
     if (running_under_wine()) {
-      GTEST_SKIP() << "Wine keeps a font table per process: another process's loads cannot be "
-                      "seen or removed here. This test needs real Windows.";
+      GTEST_SKIP() << "Under Wine a process cannot remove another process's loads. This test "
+                      "needs real Windows.";
     }
   }
 
   void prepare_end_to_end_case(const std::wstring& case_name) {
     ASSERT_NO_FATAL_FAILURE(prepare_case(case_name));
+    remove_leftover_test_font_loads();
     ASSERT_FALSE(probe_family_is_enumerated()) << "the test font is loaded already";
   }
 };

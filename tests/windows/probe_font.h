@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <filesystem>
+#include <iostream>
 #include <string>
+#include <vector>
 
 #include "beside_this_program.h"
 
@@ -65,11 +68,42 @@ inline bool probe_family_is_enumerated() {
 
 // Takes out every load of `font_file` that is left in the session's font
 // table, within a bound: a load outlives the process that made it, and keeps
-// the file in use.
-inline void remove_loads_left(const std::wstring& font_file) {
-  for (int attempt = 0; attempt < 64; ++attempt) {
-    if (!RemoveFontResourceExW(font_file.c_str(), 0, nullptr)) {
-      return;
+// the file in use. Returns how many it took out.
+inline int remove_loads_left(const std::wstring& font_file) {
+  int removed = 0;
+  while (removed < 64 && RemoveFontResourceExW(font_file.c_str(), 0, nullptr)) {
+    ++removed;
+  }
+  return removed;
+}
+
+// The folder of an end-to-end case, where it loads a copy of the test font.
+inline std::filesystem::path end_to_end_folder(const std::wstring& case_name) {
+  return std::filesystem::temp_directory_path() / (L"glyphevict end-to-end " + case_name);
+}
+
+// Before a test checks that the test font is not loaded: takes out what an
+// earlier run that crashed or was killed left loaded, of the test font and of
+// every end-to-end case's copy, and says so.
+inline void remove_leftover_test_font_loads() {
+  const std::wstring prefix = end_to_end_folder(L"").filename().wstring();
+  std::vector<std::filesystem::path> folders;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(
+           std::filesystem::temp_directory_path(), ignored)) {
+    if (entry.path().filename().wstring().rfind(prefix, 0) == 0) {
+      folders.push_back(entry.path());
+    }
+  }
+  if (const int removed = remove_loads_left(probe_font_file()); removed > 0) {
+    std::cout << "[   INFO   ] took out " << removed << " loads of the test font left by an "
+              << "earlier run\n";
+  }
+  for (const auto& folder : folders) {
+    if (const int removed = remove_loads_left((folder / L"probe copy.ttf").wstring());
+        removed > 0) {
+      std::cout << "[   INFO   ] took out " << removed << " loads of the copy in \""
+                << folder.filename().string() << "\" left by an earlier run\n";
     }
   }
 }

@@ -16,6 +16,7 @@ namespace {
 TEST(RealFontTable, RemovesEveryLoadOfTheFile) {
   const std::wstring font_file = probe_font_file();
   const loads_removed_at_exit cleanup{font_file};
+  remove_leftover_test_font_loads();
   ASSERT_FALSE(probe_family_is_enumerated()) << "the test font is loaded already";
   for (int loads : {1, 2, 4}) {
     SCOPED_TRACE(loads);
