@@ -89,8 +89,8 @@ inline void remove_leftover_test_font_loads() {
   const std::wstring prefix = end_to_end_folder(L"").filename().wstring();
   std::vector<std::filesystem::path> folders;
   std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator(
-           std::filesystem::temp_directory_path(), ignored)) {
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ignored)) {
     if (entry.path().filename().wstring().rfind(prefix, 0) == 0) {
       folders.push_back(entry.path());
     }
