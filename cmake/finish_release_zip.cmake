@@ -11,8 +11,11 @@ if(DEFINED ENV{SOURCE_DATE_EPOCH} AND NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
   if(NOT epoch MATCHES "^[0-9]+$")
     message(FATAL_ERROR "SOURCE_DATE_EPOCH must be a number of seconds, not [${epoch}]")
   endif()
+  # string(TIMESTAMP) tells the time of SOURCE_DATE_EPOCH, when that is set.
+  string(TIMESTAMP members_date "%Y-%m-%d %H:%M:%S UTC (SOURCE_DATE_EPOCH)" UTC)
 else()
   set(epoch "${CPACK_GLYPHEVICT_RELEASE_EPOCH}")
+  set(members_date "${CPACK_GLYPHEVICT_RELEASE_DATE} 00:00:00 UTC")
 endif()
 
 find_program(strip_nondeterminism strip-nondeterminism)
@@ -55,7 +58,8 @@ configure_file("${templates}/winget/installer.yaml.in"
 configure_file("${templates}/winget/locale.en-US.yaml.in"
   "${manifests}/winget/${PACKAGE_IDENTIFIER}.locale.en-US.yaml" @ONLY)
 configure_file("${templates}/scoop/glyphevict.json.in" "${manifests}/scoop/glyphevict.json" @ONLY)
-message(STATUS "Release zip normalised to ${epoch}; manifests for ${RELEASE_DATE} in ${manifests}")
+message(STATUS "Release zip made reproducible, its members dated ${members_date}; "
+               "manifests for the release of ${RELEASE_DATE} in ${manifests}")
 if(HOMEPAGE MATCHES "\\.invalid")
   message(STATUS "The manifests hold placeholder addresses: set GLYPHEVICT_REPOSITORY "
                  "(scripts/prepare-release.sh does) before publishing them")
