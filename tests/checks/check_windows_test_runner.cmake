@@ -1,7 +1,7 @@
 # Runs run-windows-tests.cmd with the build's list of test programs and a
 # stand-in in place of each, and the built glyphevict.exe, beside it: it must
-# run every listed program, each running its test whatever GoogleTest filter
-# the caller's environment sets, end with 0 when all pass, and not with 0 when
+# run every listed program, each running its test whatever GoogleTest
+# selection or repetition the caller's environment sets, end with 0 when all pass, and not with 0 when
 # one crashes, reports a test skipped or runs none, or when the list is
 # missing or names no program.
 #   cmake -DRUNNER=<run-windows-tests.cmd> -DPROGRAM_LIST=<windows-test-programs.txt>
@@ -49,7 +49,7 @@ check_runner(crash glyphevict_real_font_table_test
   GLYPHEVICT_STAND_IN_CRASHES=glyphevict_real_font_table_test)
 check_runner(skip glyphevict_end_to_end_test
   GLYPHEVICT_STAND_IN_SKIPS=glyphevict_end_to_end_test)
-check_runner(filter-set "" GTEST_FILTER=NoSuch.*)
+check_runner(selection-set "" GTEST_FILTER=NoSuch.* GTEST_REPEAT=0)
 check_runner(runs-none glyphevict_identity_test GLYPHEVICT_STAND_IN_RUNS_NONE=glyphevict_identity_test)
 check_runner(no-list windows-test-programs.txt)
 check_runner(blank-list windows-test-programs.txt)

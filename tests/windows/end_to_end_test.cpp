@@ -78,15 +78,15 @@ class HolderRun : public testing::Test {
     work_dir = end_to_end_folder(case_name);
     font_file = (work_dir / L"probe copy.ttf").wstring();
     remove_loads_left(font_file);
-    DWORD error = 0;
+    std::error_code failed;
+    DWORD ignored = 0;
     ASSERT_TRUE(succeeds_within_seconds(
         [&] {
-          std::error_code failed;
           std::filesystem::remove_all(work_dir, failed);
           return !failed;
         },
-        error))
-        << "the folder of an earlier run cannot be removed; error " << error;
+        ignored))
+        << "the folder of an earlier run cannot be removed: " << failed.message();
     std::filesystem::create_directories(work_dir);
     ASSERT_TRUE(CopyFileW(probe_font_file().c_str(), font_file.c_str(), TRUE));
 

@@ -88,11 +88,11 @@ inline std::filesystem::path end_to_end_folder(const std::wstring& case_name) {
 inline void remove_leftover_test_font_loads() {
   const std::wstring prefix = end_to_end_folder(L"").filename().wstring();
   std::vector<std::filesystem::path> folders;
-  std::error_code ignored;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ignored)) {
-    if (entry.path().filename().wstring().rfind(prefix, 0) == 0) {
-      folders.push_back(entry.path());
+  std::error_code failed;
+  for (std::filesystem::directory_iterator entry(std::filesystem::temp_directory_path(), failed);
+       !failed && entry != std::filesystem::directory_iterator(); entry.increment(failed)) {
+    if (entry->path().filename().wstring().rfind(prefix, 0) == 0) {
+      folders.push_back(entry->path());
     }
   }
   if (const int removed = remove_loads_left(probe_font_file()); removed > 0) {
@@ -103,7 +103,7 @@ inline void remove_leftover_test_font_loads() {
     if (const int removed = remove_loads_left((folder / L"probe copy.ttf").wstring());
         removed > 0) {
       std::cout << "[   INFO   ] took out " << removed << " loads of the copy in \""
-                << folder.filename().string() << "\" left by an earlier run\n";
+                << folder.filename().u8string() << "\" left by an earlier run\n";
     }
   }
 }

@@ -13,10 +13,10 @@ rem - Every exit status is compared with 0 itself: a crash ends with a
 rem   negative one (0xC0000005 and the like), which "if errorlevel 1" passes.
 rem   An environment variable named ERRORLEVEL would hide the status from
 rem   %errorlevel%: it is cleared.
-rem - So are GoogleTest's selection variables: set in the caller's
-rem   environment, they would let every program pass without running a test.
-rem   A program that runs no test all the same fails, and so does a list that
-rem   names no program.
+rem - So are GoogleTest's variables that select or repeat tests: set in the
+rem   caller's environment, they would let every program pass without running
+rem   a test. A program that runs none all the same, or prints no summary,
+rem   fails, and so does a list that names no program.
 rem - A skipped test fails: on real Windows a skip means it did not run.
 rem - find and fc are named with their folder, so that other programs of
 rem   those names on the PATH (Git's, say) are not run instead.
@@ -31,6 +31,9 @@ set "GTEST_FILTER="
 set "GTEST_TOTAL_SHARDS="
 set "GTEST_SHARD_INDEX="
 set "GTEST_ALSO_RUN_DISABLED_TESTS="
+set "GTEST_REPEAT="
+set "GTEST_FLAGFILE="
+set "TESTBRIDGE_TEST_ONLY="
 set "here=%~dp0"
 cd /d "%here%"
 set failures=0
@@ -83,6 +86,8 @@ type "%logs%\%1.log"
 if not "%status%" == "0" call :fail %1 "exit status %status%"
 "%SystemRoot%\System32\find.exe" "[  SKIPPED ]" "%logs%\%1.log" > nul
 if "%errorlevel%" == "0" call :fail %1 "a test was skipped, so it did not run"
+"%SystemRoot%\System32\find.exe" "[  PASSED  ]" "%logs%\%1.log" > nul
+if not "%errorlevel%" == "0" call :fail %1 "it printed no test summary"
 "%SystemRoot%\System32\find.exe" "[  PASSED  ] 0 tests." "%logs%\%1.log" > nul
 if "%errorlevel%" == "0" call :fail %1 "it ran no test"
 set /a programs_run+=1

@@ -4,7 +4,9 @@
 // GLYPHEVICT_STAND_IN_SKIPS does (it then reports a test skipped, as a
 // GoogleTest program does, and ends with 0), or GLYPHEVICT_STAND_IN_RUNS_NONE
 // does or GTEST_FILTER is set (it then reports no test run, as a GoogleTest
-// program whose filter matches none of its tests does, and ends with 0).
+// program whose filter matches none of its tests does, and ends with 0). With
+// GTEST_REPEAT set it prints nothing and ends with 0, as GoogleTest does when
+// told to repeat its tests zero times.
 #include <windows.h>
 
 #include <cstdio>
@@ -38,6 +40,9 @@ int wmain() {
   }
   if (environment_names(L"GLYPHEVICT_STAND_IN_SKIPS", program)) {
     std::puts("[  SKIPPED ] StandIn.Case (0 ms)");
+    return 0;
+  }
+  if (GetEnvironmentVariableW(L"GTEST_REPEAT", nullptr, 0) > 0) {
     return 0;
   }
   if (environment_names(L"GLYPHEVICT_STAND_IN_RUNS_NONE", program) ||
