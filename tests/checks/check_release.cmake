@@ -10,7 +10,7 @@
 # names its signer; and that a signature of other bytes is refused. Signing
 # itself is checked on the way, as the maintainer runs it.
 #   cmake -DSOURCE_DIR=<sources> -DBUILT_EXE=<glyphevict.exe> -DOTHER_EXE=<another .exe>
-#         -DVERSION=<version> -DWORK_DIR=<dir> -P check_release.cmake
+#         -DVERSION=<version> -DRELEASE_DATE=<YYYY-MM-DD> -DWORK_DIR=<dir> -P check_release.cmake
 
 function(prepare_release sources tag tested)
   execute_process(
@@ -98,15 +98,13 @@ endif()
 # A copy of the sources, with a CHANGELOG that dates this version otherwise.
 set(copy "${WORK_DIR}/sources")
 file(COPY "${SOURCE_DIR}/" DESTINATION "${copy}" PATTERN ".git" EXCLUDE PATTERN "build" EXCLUDE)
-file(STRINGS "${SOURCE_DIR}/CMakeLists.txt" release_date REGEX "^set\\(GLYPHEVICT_RELEASE_DATE ")
-string(REGEX REPLACE ".* ([0-9-]+)\\)$" "\\1" release_date "${release_date}")
 file(READ "${SOURCE_DIR}/CHANGELOG.md" changelog)
-string(REPLACE "## [${VERSION}] - ${release_date}" "## [${VERSION}] - 2099-01-31"
+string(REPLACE "## [${VERSION}] - ${RELEASE_DATE}" "## [${VERSION}] - 2099-01-31"
   other_changelog "${changelog}")
 file(WRITE "${copy}/CHANGELOG.md" "${other_changelog}")
 prepare_release("${copy}" v${VERSION} "")
-if(status STREQUAL "0" OR NOT output MATCHES "2099-01-31.*${release_date}; nothing was built")
-  message(SEND_ERROR "a CHANGELOG date other than ${release_date} was not refused, naming both "
+if(status STREQUAL "0" OR NOT output MATCHES "2099-01-31.*${RELEASE_DATE}; nothing was built")
+  message(SEND_ERROR "a CHANGELOG date other than ${RELEASE_DATE} was not refused, naming both "
                      "(${status}):\n${output}")
 endif()
 file(WRITE "${copy}/CHANGELOG.md" "${changelog}")

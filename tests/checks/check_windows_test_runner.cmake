@@ -1,9 +1,9 @@
 # Runs run-windows-tests.cmd with the build's list of test programs and a
 # stand-in in place of each, and the built glyphevict.exe, beside it: it must
 # run every listed program, each running its test whatever GoogleTest
-# selection or repetition the caller's environment sets, end with 0 when all pass, and not with 0 when
-# one crashes, reports a test skipped or runs none, or when the list is
-# missing or names no program.
+# selection or repetition the caller's environment sets; end with 0 when all
+# pass; and not with 0 when one crashes, reports a test skipped or runs none,
+# or when the list is missing or names no program.
 #   cmake -DRUNNER=<run-windows-tests.cmd> -DPROGRAM_LIST=<windows-test-programs.txt>
 #         -DSTAND_IN=<runner_stand_in.exe> -DGLYPHEVICT=<glyphevict.exe>
 #         [-DEMULATOR=<wine>] -DWORK_DIR=<dir> -P check_windows_test_runner.cmake
