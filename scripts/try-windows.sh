@@ -9,8 +9,7 @@ cmake --preset windows
 cmake --build --preset windows --target glyphevict
 
 export WINEPREFIX="$PWD/build/windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# Wine's first start writes messages that read like errors and are not:
-# they are kept in a log, shown only if making the prefix fails.
-wineboot -i >"$WINEPREFIX.log" 2>&1 || { cat "$WINEPREFIX.log" >&2; exit 1; }
+bash scripts/start-wine.sh
+trap 'wineserver -k' EXIT
 echo "--- wine build/windows/bin/glyphevict.exe"
 wine build/windows/bin/glyphevict.exe
