@@ -1,5 +1,5 @@
 // Reads glyphevict.exe's version resource and manifest through the platform's
-// own resource functions.
+// own resource and activation context functions.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -54,7 +54,8 @@ TEST(ExecutableIdentity, VersionResourceNamesTheToolAndItsVersion) {
 }
 
 TEST(ExecutableIdentity, CarriesOneManifestThatRunsAsInvoker) {
-  HMODULE image = LoadLibraryExW(beside_this_program(L"glyphevict.exe").c_str(), nullptr,
+  const std::wstring exe = beside_this_program(L"glyphevict.exe");
+  HMODULE image = LoadLibraryExW(exe.c_str(), nullptr,
                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(image, nullptr);
 
@@ -83,6 +84,18 @@ TEST(ExecutableIdentity, CarriesOneManifestThatRunsAsInvoker) {
             std::string::npos)
       << manifest;
   FreeLibrary(image);
+
+  // Windows refuses to start a program whose manifest it cannot parse; an
+  // activation context is built from the manifest as the loader builds it.
+  ACTCTXW manifest_context = {};
+  manifest_context.cbSize = sizeof manifest_context;
+  manifest_context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  manifest_context.lpSource = exe.c_str();
+  manifest_context.lpResourceName = MAKEINTRESOURCEW(1);
+  const HANDLE context = CreateActCtxW(&manifest_context);
+  ASSERT_NE(context, INVALID_HANDLE_VALUE)
+      << "CreateActCtxW refused the manifest: error " << GetLastError();
+  ReleaseActCtx(context);
 }
 
 }  // namespace
