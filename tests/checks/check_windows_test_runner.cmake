@@ -1,11 +1,13 @@
 # Runs run-windows-tests.cmd with the build's list of test programs and a
-# stand-in in place of each, and the built glyphevict.exe, beside it: it must
-# run every listed program, each running its test whatever GoogleTest
-# selection or repetition the caller's environment sets; end with 0 when all
-# pass; and not with 0 when one crashes, reports a test skipped or runs none,
-# or when the list is missing or names no program.
+# stand-in in place of each, and the built glyphevict.exe, its argument
+# recorder and a font file, beside it: it must run every listed program, each
+# running its test whatever GoogleTest selection, repetition or colour the
+# caller's environment sets; end with 0 when all pass; and not with 0 when one
+# crashes, reports a test skipped or runs none, when the recorder does not
+# print the wildcard as typed, or when the list is missing or names no program.
 #   cmake -DRUNNER=<run-windows-tests.cmd> -DPROGRAM_LIST=<windows-test-programs.txt>
 #         -DSTAND_IN=<runner_stand_in.exe> -DGLYPHEVICT=<glyphevict.exe>
+#         -DRECORDER=<glyphevict_argument_recorder.exe>
 #         [-DEMULATOR=<wine>] -DWORK_DIR=<dir> -P check_windows_test_runner.cmake
 
 file(STRINGS "${PROGRAM_LIST}" test_programs)
@@ -22,6 +24,12 @@ function(check_runner case expected_failure)
     file(COPY_FILE "${PROGRAM_LIST}" "${dir}/windows-test-programs.txt")
   endif()
   file(COPY_FILE "${GLYPHEVICT}" "${dir}/glyphevict.exe")
+  if(case STREQUAL "recorder-not-as-typed")
+    file(COPY_FILE "${STAND_IN}" "${dir}/glyphevict_argument_recorder.exe")
+  else()
+    file(COPY_FILE "${RECORDER}" "${dir}/glyphevict_argument_recorder.exe")
+  endif()
+  file(TOUCH "${dir}/match.ttf")
   foreach(program IN LISTS test_programs)
     file(COPY_FILE "${STAND_IN}" "${dir}/${program}.exe")
   endforeach()
@@ -49,7 +57,9 @@ check_runner(crash glyphevict_real_font_table_test
   GLYPHEVICT_STAND_IN_CRASHES=glyphevict_real_font_table_test)
 check_runner(skip glyphevict_end_to_end_test
   GLYPHEVICT_STAND_IN_SKIPS=glyphevict_end_to_end_test)
-check_runner(selection-set "" GTEST_FILTER=NoSuch.* GTEST_REPEAT=0)
-check_runner(runs-none glyphevict_identity_test GLYPHEVICT_STAND_IN_RUNS_NONE=glyphevict_identity_test)
+check_runner(selection-set "" GTEST_FILTER=NoSuch.* GTEST_REPEAT=0 GTEST_COLOR=yes)
+check_runner(runs-none glyphevict_identity_test GLYPHEVICT_STAND_IN_RUNS_NONE=glyphevict_identity_test
+  GTEST_COLOR=yes)
+check_runner(recorder-not-as-typed wildcards-as-typed)
 check_runner(no-list windows-test-programs.txt)
 check_runner(blank-list windows-test-programs.txt)

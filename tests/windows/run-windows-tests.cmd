@@ -1,8 +1,9 @@
 @echo off
 rem Runs glyphevict's Windows tests natively, without Wine: every test program
 rem that the build lists in windows-test-programs.txt beside this script, then
-rem glyphevict.exe's exact output and exit status. Copy the build's bin folder
-rem to a Windows machine and run, from cmd.exe or PowerShell, in any folder:
+rem glyphevict.exe's exact output and exit status, and how a wildcard reaches
+rem glyphevict's entry. Copy the build's bin folder to a Windows machine and
+rem run, from cmd.exe or PowerShell, in any folder (a network path too):
 rem   bin\run-windows-tests.cmd
 rem What each program printed is kept in test-logs beside it. Exit status 0:
 rem all passed; 1: what failed is named.
@@ -15,16 +16,18 @@ rem   An environment variable named ERRORLEVEL would hide the status from
 rem   %errorlevel%: it is cleared.
 rem - So are GoogleTest's variables that select or repeat tests: set in the
 rem   caller's environment, they would let every program pass without running
-rem   a test. A program that runs none all the same, or prints no summary,
-rem   fails, and so does a list that names no program.
+rem   a test; and its colour, whose codes would split the summary that the
+rem   checks below look for. A program that runs none all the same, or prints
+rem   no summary, fails, and so does a list that names no program.
 rem - A skipped test fails: on real Windows a skip means it did not run.
 rem - find and fc are named with their folder, so that other programs of
 rem   those names on the PATH (Git's, say) are not run instead.
 rem - No findstr, && or ||: Wine 8's findstr always reports a match, and its
 rem   cmd runs both sides of && and ||. Wine's fc is such a stub too, so the
 rem   byte comparison is real on Windows only.
-rem - The folder is kept before the cd: after it, %~dp0 may name another one
-rem   when the script was started through a quoted relative path.
+rem - The folder is kept before the pushd: after it, %~dp0 may name another
+rem   one when the script was started through a quoted relative path. pushd,
+rem   unlike cd, enters a network path, through a drive letter of its own.
 setlocal EnableExtensions DisableDelayedExpansion
 set "ERRORLEVEL="
 set "GTEST_FILTER="
@@ -34,8 +37,9 @@ set "GTEST_ALSO_RUN_DISABLED_TESTS="
 set "GTEST_REPEAT="
 set "GTEST_FLAGFILE="
 set "TESTBRIDGE_TEST_ONLY="
+set "GTEST_COLOR="
 set "here=%~dp0"
-cd /d "%here%"
+pushd "%here%"
 set failures=0
 set "logs=%here%test-logs"
 if exist "%logs%" rmdir /s /q "%logs%"
@@ -64,12 +68,19 @@ call :expect font-path nothing.txt %errorlevel%
 call :expect empty-argument nothing.txt %errorlevel%
 .\glyphevict.exe /? > "%work%\question-mark.out" 2> "%work%\question-mark.err"
 call :expect question-mark nothing.txt %errorlevel%
-.\glyphevict.exe *.ttf > "%work%\wildcards.out" 2> "%work%\wildcards.err"
-call :expect wildcards nothing.txt %errorlevel%
 .\glyphevict.exe first.ttf second.ttf -h > "%work%\three-arguments.out" 2> "%work%\three-arguments.err"
 call :expect three-arguments nothing.txt %errorlevel%
+rem glyphevict.exe's entry with a removal that prints the path it is given: a
+rem wildcard must arrive as typed, though the test font beside this script
+rem matches it.
+set "arrived="
+.\glyphevict_argument_recorder.exe *.ttf > "%work%\recorded.out" 2>&1
+set /p arrived=< "%work%\recorded.out"
+if "%arrived%" == "*.ttf" echo ok wildcards-as-typed
+if not "%arrived%" == "*.ttf" call :fail wildcards-as-typed "*.ttf arrived as [%arrived%]"
 
 echo.
+popd
 if %failures% == 0 (
   echo All Windows tests passed.
   exit /b 0

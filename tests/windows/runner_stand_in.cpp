@@ -6,7 +6,8 @@
 // does or GTEST_FILTER is set (it then reports no test run, as a GoogleTest
 // program whose filter matches none of its tests does, and ends with 0). With
 // GTEST_REPEAT set it prints nothing and ends with 0, as GoogleTest does when
-// told to repeat its tests zero times.
+// told to repeat its tests zero times. With GTEST_COLOR set its summary is
+// coloured as a MinGW build of GoogleTest colours it.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +19,11 @@ bool environment_names(const wchar_t* variable, const std::wstring& program) {
   wchar_t value[MAX_PATH] = {};
   const DWORD length = GetEnvironmentVariableW(variable, value, MAX_PATH);
   return length > 0 && length < MAX_PATH && program == value;
+}
+
+void print_summary(const char* tests_passed) {
+  const bool coloured = GetEnvironmentVariableW(L"GTEST_COLOR", nullptr, 0) > 0;
+  std::printf(coloured ? "\x1b[0;32m[  PASSED  ] \x1b[m%s.\n" : "[  PASSED  ] %s.\n", tests_passed);
 }
 
 }  // namespace
@@ -47,9 +53,9 @@ int wmain() {
   }
   if (environment_names(L"GLYPHEVICT_STAND_IN_RUNS_NONE", program) ||
       GetEnvironmentVariableW(L"GTEST_FILTER", nullptr, 0) > 0) {
-    std::puts("[  PASSED  ] 0 tests.");
+    print_summary("0 tests");
     return 0;
   }
-  std::puts("[  PASSED  ] 1 test.");
+  print_summary("1 test");
   return 0;
 }
