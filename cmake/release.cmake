@@ -18,45 +18,17 @@ set(GLYPHEVICT_DETACHED_SIGNATURE "" CACHE FILEPATH
 set(GLYPHEVICT_SIGNATURE_CAFILE "" CACHE FILEPATH
   "Certificates to check the signature's chain and its time stamp's against, instead of the system's trusted ones")
 
-# Seconds since 1970-01-01 00:00:00 UTC at the start (UTC) of `date`, a day
-# written YYYY-MM-DD: worked out from the calendar, so that no tool, time zone
-# or checkout has a say in it.
-function(glyphevict_day_to_epoch date result)
-  if(NOT date MATCHES "^([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
-    message(FATAL_ERROR "GLYPHEVICT_RELEASE_DATE must read YYYY-MM-DD, not [${date}]")
-  endif()
-  math(EXPR year "${CMAKE_MATCH_1}")
-  math(EXPR month "${CMAKE_MATCH_2}")
-  math(EXPR day "${CMAKE_MATCH_3}")
-  set(last_day 0)
-  if(month GREATER_EQUAL 1 AND month LESS_EQUAL 12)
-    set(month_days 31 28 31 30 31 30 31 31 30 31 30 31)
-    math(EXPR index "${month} - 1")
-    list(GET month_days ${index} last_day)
-    math(EXPR by4 "${year} % 4")
-    math(EXPR by100 "${year} % 100")
-    math(EXPR by400 "${year} % 400")
-    if(month EQUAL 2 AND by4 EQUAL 0 AND (NOT by100 EQUAL 0 OR by400 EQUAL 0))
-      set(last_day 29)
-    endif()
-  endif()
-  # Zip members carry MS-DOS times, which run from 1980 to 2107.
-  if(year LESS 1980 OR year GREATER 2107 OR day LESS 1 OR day GREATER last_day)
-    message(FATAL_ERROR "GLYPHEVICT_RELEASE_DATE [${date}] is no day between 1980-01-01 "
-                        "and 2107-12-31")
-  endif()
-  # Days counted in years that begin in March, so that a leap day ends its year
-  # (y; m is the month from March, 0, to February, 11): whole 400-year cycles
-  # of 146097 days, the years before y in its cycle with their leap days, the
-  # months before m, the day; less the 719468 days from 0000-03-01 to 1970-01-01.
-  math(EXPR y "${year} - (14 - ${month}) / 12")
-  math(EXPR m "(${month} + 9) % 12")
-  math(EXPR days "${y} / 400 * 146097 + ${y} % 400 * 365 + ${y} % 400 / 4
-    - ${y} % 400 / 100 + (153 * ${m} + 2) / 5 + ${day} - 1 - 719468")
-  math(EXPR seconds "${days} * 86400")
-  set(${result} ${seconds} PARENT_SCOPE)
-endfunction()
-glyphevict_day_to_epoch("${GLYPHEVICT_RELEASE_DATE}" release_epoch)
+# Seconds since 1970 at 00:00:00 UTC of the release date, a day that zip
+# members can carry: MS-DOS times run from 1980 to 2107. date refuses a day
+# that the calendar does not have.
+if(GLYPHEVICT_RELEASE_DATE MATCHES "^(19[89][0-9]|20[0-9][0-9]|210[0-7])-[0-9][0-9]-[0-9][0-9]$")
+  execute_process(COMMAND date -u -d "${GLYPHEVICT_RELEASE_DATE}" +%s
+    OUTPUT_VARIABLE release_epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
+if(NOT release_epoch MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "GLYPHEVICT_RELEASE_DATE [${GLYPHEVICT_RELEASE_DATE}] is no day between "
+                      "1980-01-01 and 2107-12-31 written YYYY-MM-DD")
+endif()
 
 # The notices that the statically linked toolchain code asks to travel with
 # the program, gathered from the link map and the Debian packages that
