@@ -51,13 +51,24 @@ set(RELEASE_DATE "${CPACK_GLYPHEVICT_RELEASE_DATE}")
 set(templates "${CPACK_GLYPHEVICT_SOURCE_DIR}/packaging")
 set(manifests "${CPACK_PACKAGE_DIRECTORY}/manifests")
 file(REMOVE_RECURSE "${manifests}")
-configure_file("${templates}/winget/version.yaml.in"
-  "${manifests}/winget/${PACKAGE_IDENTIFIER}.yaml" @ONLY)
-configure_file("${templates}/winget/installer.yaml.in"
-  "${manifests}/winget/${PACKAGE_IDENTIFIER}.installer.yaml" @ONLY)
-configure_file("${templates}/winget/locale.en-US.yaml.in"
-  "${manifests}/winget/${PACKAGE_IDENTIFIER}.locale.en-US.yaml" @ONLY)
-configure_file("${templates}/scoop/glyphevict.json.in" "${manifests}/scoop/glyphevict.json" @ONLY)
+# configure_file writes nothing for an @NAME@ that is unset: no manifest may
+# ship with a value missing.
+function(write_manifest template output)
+  file(STRINGS "${templates}/${template}" references REGEX "@[A-Za-z0-9_]+@")
+  string(REGEX MATCHALL "@[A-Za-z0-9_]+@" references "${references}")
+  foreach(reference IN LISTS references)
+    string(REPLACE "@" "" name "${reference}")
+    if("${${name}}" STREQUAL "")
+      file(REMOVE_RECURSE "${manifests}")
+      message(FATAL_ERROR "packaging/${template}: ${reference} has no value")
+    endif()
+  endforeach()
+  configure_file("${templates}/${template}" "${manifests}/${output}" @ONLY)
+endfunction()
+write_manifest(winget/version.yaml.in "winget/${PACKAGE_IDENTIFIER}.yaml")
+write_manifest(winget/installer.yaml.in "winget/${PACKAGE_IDENTIFIER}.installer.yaml")
+write_manifest(winget/locale.en-US.yaml.in "winget/${PACKAGE_IDENTIFIER}.locale.en-US.yaml")
+write_manifest(scoop/glyphevict.json.in scoop/glyphevict.json)
 message(STATUS "Release zip made reproducible, its members dated ${members_date}; "
                "manifests for the release of ${RELEASE_DATE} in ${manifests}")
 if(HOMEPAGE MATCHES "\\.invalid")

@@ -23,6 +23,15 @@ fi
 tag=$1 repository=$2 output=$3 tested=${4:-}
 sources=$(cd "$(dirname "$0")/.." && pwd)
 output=$(realpath -m "$output")
+if [[ -z $repository ]]; then
+  echo "$0: no REPOSITORY: the manifests and manuals need owner/name; nothing was built" >&2
+  exit 1
+fi
+# Nothing of an earlier release may stand beside this one's files.
+if [[ -e $output && ( ! -d $output || -n $(ls -A "$output") ) ]]; then
+  echo "$0: $output is not an empty folder; nothing was built" >&2
+  exit 1
+fi
 if [[ -n $tested ]]; then
   [[ -f $tested ]] || { echo "$0: no tested glyphevict.exe at $tested; nothing was built" >&2; exit 1; }
   tested=$(realpath "$tested")
@@ -47,11 +56,27 @@ if [[ $changelog_date != "$release_date" ]]; then
   exit 1
 fi
 
+# OpenSSL's /C=US/O=Example, Inc./CN=Name as Windows shows a certificate's
+# subject (CertNameToStr's X.500 form, reversed): CN=Name, O="Example, Inc.", C=US.
+windows_subject() {
+  perl -ne 'chomp; s{^/}{};
+    my %windows = (ST => "S", emailAddress => "E", street => "STREET", GN => "G",
+      serialNumber => "SERIALNUMBER", title => "T", initials => "I",
+      businessCategory => "OID.2.5.4.15", jurisdictionL => "OID.1.3.6.1.4.1.311.60.2.1.1",
+      jurisdictionST => "OID.1.3.6.1.4.1.311.60.2.1.2", jurisdictionC => "OID.1.3.6.1.4.1.311.60.2.1.3");
+    print join(", ", reverse map {
+      my ($key, $value) = /^([^=]*)=(.*)$/s;
+      $value = "\"" . ($value =~ s/"/""/gr) . "\"" if $value =~ /[,+="<>#;]|\\n|^\s|\s$/;
+      ($windows{$key} // $key) . "=" . $value
+    } split m{/(?=[A-Za-z][A-Za-z0-9.]*=)}), "\n"'
+}
+
 zip="glyphevict-$version-win64.zip"
 signature="$sources/packaging/signatures/glyphevict-$version.exe.pem"
 ca_file="$sources/packaging/signatures/glyphevict-$version.ca.pem"
 build=$(mktemp -d)
-trap 'rm -rf "$build"' EXIT
+# A failed build keeps its folder, whose logs the messages above may name.
+trap 'if (($? == 0)); then rm -rf "$build"; else echo "$0: the build is kept in $build" >&2; fi' EXIT
 options=(-DBUILD_TESTING=OFF "-DGLYPHEVICT_REPOSITORY=$repository")
 chain=()
 if [[ -f $signature ]]; then
@@ -86,9 +111,10 @@ cp "$build/$zip" "$build/$zip.sha256" "$build"/manifests/winget/*.yaml \
 if [[ -f $signature ]]; then
   cp "$signature" "$output/glyphevict.exe.pem"
   signer=$(osslsigncode verify "${chain[@]}" -in "$build/glyphevict.exe" 2>&1 |
-    sed -n "/^Signer's certificate:/,/Subject:/s/^[[:space:]]*Subject: *//p") || true
-  signed="glyphevict.exe is signed by ${signer:-the certificate in glyphevict.exe.pem}; \
-glyphevict.exe.pem is its detached signature."
+    sed -n "/^Signer's certificate:/,/Subject:/s/^[[:space:]]*Subject: *//p" |
+    windows_subject) || true
+  signed="glyphevict.exe.pem is the detached signature of glyphevict.exe."$'\n\n'"\
+glyphevict.exe is signed by \`${signer:-the certificate in glyphevict.exe.pem}\`."
 else
   signed="glyphevict.exe in this release is not signed."
 fi

@@ -39,8 +39,15 @@ if ! osslsigncode sign -h sha256 -n glyphevict -certs "$certificate" -key "$key"
     "${timestamp[@]}" "$@" -in "$unsigned" -out "$scratch/glyphevict.exe" >"$log" 2>&1 ||
   ! osslsigncode extract-signature -pem -in "$scratch/glyphevict.exe" \
     -out "$scratch/signature.pem" >"$log" 2>&1; then
-  cat "$log" >&2
-  echo "$0: signing failed (osslsigncode's messages above); no signature was written" >&2
+  if grep -q 'timestamping failed' "$log"; then
+    # OpenSSL's error queue then holds only leftovers of reading the key,
+    # which was read, and of the connection.
+    grep -v '^[0-9A-F]*:error:' "$log" >&2
+    echo "$0: signing failed: no time stamp came from ${timestamp[1]}; no signature was written" >&2
+  else
+    cat "$log" >&2
+    echo "$0: signing failed (osslsigncode's messages above); no signature was written" >&2
+  fi
   exit 1
 fi
 mv "$scratch/signature.pem" "$signature"

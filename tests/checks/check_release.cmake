@@ -2,20 +2,30 @@
 # version and the repository example/glyphevict, with the built glyphevict.exe
 # as the tested one, and checks what it writes: the release's files, signed
 # when this version's signature is committed, manifests at the download
-# address of the tag, and the notes of this version alone. Then checks that it
-# refuses a tag of another version, and a tested exe that differs by one byte.
-# Then, on a copy of the sources: that it refuses a CHANGELOG date other than
-# the release date; that a signature made with a throwaway certificate and
-# committed with that certificate as its CA file gives a signed release that
-# names its signer; and that a signature of other bytes is refused. Signing
-# itself is checked on the way, as the maintainer runs it.
+# address of the tag, manuals that name the repository, and the notes of this
+# version alone. Then checks that it refuses an output folder that is not
+# empty, no repository, a malformed one (keeping the failed build's logs), a
+# tag of another version, and a tested exe that differs by one byte. Then, on
+# a copy of the sources: that it refuses a CHANGELOG date other than the
+# release date, and a manifest template with a value that nothing sets; that
+# a signature made with a throwaway certificate and committed with that
+# certificate as its CA file gives a signed release that names its signer as
+# Windows shows it; and that a signature of other bytes is refused. Signing
+# itself is checked on the way, as the maintainer runs it, also with a
+# time-stamp server that cannot be reached.
 #   cmake -DSOURCE_DIR=<sources> -DBUILT_EXE=<glyphevict.exe> -DOTHER_EXE=<another .exe>
 #         -DVERSION=<version> -DRELEASE_DATE=<YYYY-MM-DD> -DWORK_DIR=<dir> -P check_release.cmake
 
+# prepare_release(SOURCES TAG TESTED [REPOSITORY]), into WORK_DIR/TAG.
 function(prepare_release sources tag tested)
+  set(repository example/glyphevict)
+  if(ARGC GREATER 3)
+    set(repository "${ARGV3}")
+  endif()
   execute_process(
-    COMMAND bash "${sources}/scripts/prepare-release.sh" ${tag} example/glyphevict
-      "${WORK_DIR}/${tag}" "${tested}"
+    COMMAND "${CMAKE_COMMAND}" -E env "TMPDIR=${WORK_DIR}/scratch"
+      bash "${sources}/scripts/prepare-release.sh" ${tag} "${repository}" "${WORK_DIR}/${tag}"
+      "${tested}"
     OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE status)
   set(status "${status}" PARENT_SCOPE)
   set(output "${output}" PARENT_SCOPE)
@@ -25,7 +35,7 @@ set(zip "glyphevict-${VERSION}-win64.zip")
 set(out "${WORK_DIR}/v${VERSION}")
 
 # The release of `sources` in `out`; `signer` matches the subject that the
-# notes must name, or is empty for an unsigned release.
+# notes must end with, or is empty for an unsigned release.
 function(expect_release sources signer)
   file(REMOVE_RECURSE "${out}")
   prepare_release("${sources}" v${VERSION} "${BUILT_EXE}")
@@ -39,9 +49,9 @@ function(expect_release sources signer)
   if(signer)
     list(APPEND expected glyphevict.exe.pem)
     list(SORT expected)
-    set(signed "is signed by [^\n]*${signer}")
+    set(signed "\n\nglyphevict\\.exe is signed by `${signer}`\\.\n$")
   else()
-    set(signed "not signed")
+    set(signed "\n\nglyphevict\\.exe in this release is not signed\\.\n$")
   endif()
   if(NOT files STREQUAL expected)
     message(SEND_ERROR "the release holds [${files}], expected [${expected}]")
@@ -75,11 +85,34 @@ endfunction()
 
 # The sources as they are: signed exactly when this version's signature is committed.
 file(REMOVE_RECURSE "${WORK_DIR}")
+file(MAKE_DIRECTORY "${WORK_DIR}/scratch")
 set(signatures "packaging/signatures/glyphevict-${VERSION}")
 if(EXISTS "${SOURCE_DIR}/${signatures}.exe.pem")
-  expect_release("${SOURCE_DIR}" ".")
+  expect_release("${SOURCE_DIR}" ".+")
 else()
   expect_release("${SOURCE_DIR}" "")
+endif()
+
+# Refused before anything is built: an output folder that holds files, and no
+# repository.
+prepare_release("${SOURCE_DIR}" v${VERSION} "${BUILT_EXE}")
+if(status STREQUAL "0" OR NOT output MATCHES "is not an empty folder; nothing was built")
+  message(SEND_ERROR "an output folder that is not empty was not refused (${status}):\n${output}")
+endif()
+prepare_release("${SOURCE_DIR}" v${VERSION} "" "")
+if(status STREQUAL "0" OR NOT output MATCHES "no REPOSITORY")
+  message(SEND_ERROR "an empty repository was not refused (${status}):\n${output}")
+endif()
+# A malformed one fails the configure, whose log is kept.
+file(REMOVE_RECURSE "${out}")
+prepare_release("${SOURCE_DIR}" v${VERSION} "" "not a repository")
+set(kept "")
+if(output MATCHES "must read owner/name.*the build is kept in ([^\n]+)")
+  set(kept "${CMAKE_MATCH_1}")
+endif()
+if(status STREQUAL "0" OR NOT EXISTS "${kept}/CMakeFiles/CMakeOutput.log")
+  message(SEND_ERROR "a malformed repository was not refused with its build kept (${status}):\n"
+                     "${output}")
 endif()
 
 prepare_release("${SOURCE_DIR}" v0.0.1 "")
@@ -109,12 +142,25 @@ if(status STREQUAL "0" OR NOT output MATCHES "2099-01-31.*${RELEASE_DATE}; nothi
 endif()
 file(WRITE "${copy}/CHANGELOG.md" "${changelog}")
 
+# A template value that nothing sets.
+set(locale "${copy}/packaging/winget/locale.en-US.yaml.in")
+file(READ "${locale}" locale_text)
+file(APPEND "${locale}" "Copyright: @SOMETHING_UNDEFINED@\n")
+file(REMOVE_RECURSE "${out}")
+prepare_release("${copy}" v${VERSION} "")
+if(status STREQUAL "0" OR NOT output MATCHES
+   "packaging/winget/locale\\.en-US\\.yaml\\.in: @SOMETHING_UNDEFINED@ has no value")
+  message(SEND_ERROR "an unset template value was not refused, naming it (${status}):\n${output}")
+endif()
+file(WRITE "${locale}" "${locale_text}")
+
 # The maintainer's signature, made with a code-signing certificate of the
 # test's own, of the tested exe and of another file.
 set(signer "${WORK_DIR}/signer")
 file(MAKE_DIRECTORY "${signer}/bin" "${signer}/other/bin")
 execute_process(
-  COMMAND openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=glyphevict test signer"
+  COMMAND openssl req -x509 -newkey rsa:2048 -nodes -days 2
+    -subj "/C=US/ST=Some State/O=glyphevict test, Inc./CN=glyphevict test signer"
     -addext "keyUsage=critical,digitalSignature" -addext "extendedKeyUsage=codeSigning"
     -keyout "${signer}/key.pem" -out "${signer}/certificate.pem"
   OUTPUT_QUIET ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
@@ -131,16 +177,24 @@ file(SHA256 "${signer}/bin/glyphevict.exe" copy_hash)
 if(NOT copy_hash STREQUAL built_hash)
   message(SEND_ERROR "signing changed the exe it signs; it must sign a copy only")
 endif()
-# A certificate or key that is not there: signing fails and says which file.
-foreach(missing IN ITEMS certificate key)
+# A certificate or key that is not there, or a time-stamp server that cannot
+# be reached (nothing listens on the discard port here): signing fails and
+# says what failed, without OpenSSL's leftovers of reading the key.
+set(unreachable http://127.0.0.1:9/)
+foreach(missing IN ITEMS certificate key time-stamp)
   set(arguments "${signer}/certificate.pem" "${signer}/key.pem")
+  set(expected "no-${missing}\\.pem.*signing failed")
+  if(missing STREQUAL "time-stamp")
+    list(APPEND arguments "${unreachable}")
+    set(expected "signing failed: no time stamp came from ${unreachable}")
+  endif()
   string(REPLACE "${signer}/${missing}.pem" "${signer}/no-${missing}.pem" arguments "${arguments}")
   execute_process(
     COMMAND "${CMAKE_COMMAND}" -E env "GLYPHEVICT_BUILD_DIR=${signer}"
       bash "${SOURCE_DIR}/scripts/sign-release.sh" ${arguments}
     OUTPUT_VARIABLE output ERROR_VARIABLE errors RESULT_VARIABLE status)
-  if(status STREQUAL "0" OR NOT errors MATCHES "no-${missing}\\.pem.*signing failed")
-    message(SEND_ERROR "signing with no ${missing} file ended with ${status} and said:\n"
+  if(status STREQUAL "0" OR NOT errors MATCHES "${expected}" OR errors MATCHES "DECODER")
+    message(SEND_ERROR "signing with the ${missing} missing ended with ${status} and said:\n"
                        "${output}${errors}")
   endif()
 endforeach()
@@ -149,7 +203,7 @@ endforeach()
 # names its signer, and whose zipped exe verifies.
 file(COPY_FILE "${signer}/glyphevict.exe.pem" "${copy}/${signatures}.exe.pem")
 file(COPY_FILE "${signer}/certificate.pem" "${copy}/${signatures}.ca.pem")
-expect_release("${copy}" "CN *= *glyphevict test signer")
+expect_release("${copy}" "CN=glyphevict test signer, O=\"glyphevict test, Inc\\.\", S=Some State, C=US")
 file(ARCHIVE_EXTRACT INPUT "${out}/${zip}" DESTINATION "${WORK_DIR}/signed" PATTERNS glyphevict.exe)
 execute_process(
   COMMAND osslsigncode verify -CAfile "${signer}/certificate.pem"
