@@ -1,8 +1,8 @@
 # The release of the Windows build: glyphevict-<version>-win64.zip with
 # glyphevict.exe (signed, when a detached signature is configured), README.md,
-# LICENSE and THIRD-PARTY-NOTICES.txt at its top; a SHA-256 checksum file
-# beside it; manifests for winget and Scoop. The zip is the same bytes from
-# every build of the same commit.
+# DETAILS.md, LICENSE and THIRD-PARTY-NOTICES.txt at its top; a SHA-256
+# checksum file beside it; manifests for winget and Scoop. The zip is the same
+# bytes from every build of the same commit.
 
 set(GLYPHEVICT_REPOSITORY "" CACHE STRING
   "The project's GitHub repository, owner/name, whose releases the manifests point at (placeholder addresses when empty)")
@@ -59,7 +59,18 @@ if(GLYPHEVICT_DETACHED_SIGNATURE)
 else()
   install(TARGETS glyphevict RUNTIME DESTINATION .)
 endif()
-install(FILES README.md LICENSE "${notices}" DESTINATION .)
+# The manuals, which the zip is often all a user has of the project, name its
+# repository where the sources hold the placeholder OWNER/NAME.
+foreach(manual IN ITEMS README.md DETAILS.md)
+  file(READ "${PROJECT_SOURCE_DIR}/${manual}" text)
+  if(NOT GLYPHEVICT_REPOSITORY STREQUAL "")
+    string(REPLACE "OWNER/NAME" "${GLYPHEVICT_REPOSITORY}" text "${text}")
+  endif()
+  file(WRITE "${PROJECT_BINARY_DIR}/manuals/${manual}" "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${manual}")
+  install(FILES "${PROJECT_BINARY_DIR}/manuals/${manual}" DESTINATION .)
+endforeach()
+install(FILES LICENSE "${notices}" DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_SYSTEM_NAME win64)

@@ -1,8 +1,8 @@
 # Makes the release zip with CPack into a folder of its own and checks it:
 # its name, its checksum file, that it holds exactly glyphevict.exe, README.md,
-# LICENSE and THIRD-PARTY-NOTICES.txt, that its glyphevict.exe is the file the
-# build made, that the notices cover the toolchain libraries linked in, and
-# that the winget and Scoop manifests describe this zip. SOURCE_DATE_EPOCH, as
+# DETAILS.md, LICENSE and THIRD-PARTY-NOTICES.txt, that its glyphevict.exe is
+# the file the build made, that the notices cover the toolchain libraries
+# linked in, and that the winget and Scoop manifests describe this zip. SOURCE_DATE_EPOCH, as
 # a distribution's rebuild sets it, dates the zip's members.
 #   cmake -DCPACK=<cpack> -DCPACK_CONFIG=<CPackConfig.cmake> -DPACKAGE=<zip name>
 #         -DVERSION=<version> -DBUILT_EXE=<glyphevict.exe> -DSIGNED=<bool>
@@ -34,7 +34,7 @@ set(unpacked "${WORK_DIR}/unpacked")
 file(ARCHIVE_EXTRACT INPUT "${zip}" DESTINATION "${unpacked}")
 file(GLOB_RECURSE contents LIST_DIRECTORIES true RELATIVE "${unpacked}" "${unpacked}/*")
 list(SORT contents)
-set(expected_contents "LICENSE;README.md;THIRD-PARTY-NOTICES.txt;glyphevict.exe")
+set(expected_contents "DETAILS.md;LICENSE;README.md;THIRD-PARTY-NOTICES.txt;glyphevict.exe")
 if(NOT contents STREQUAL expected_contents)
   message(SEND_ERROR "the zip holds [${contents}], expected [${expected_contents}]")
 endif()

@@ -74,6 +74,16 @@ function(expect_release sources signer)
     message(SEND_ERROR "the manifests do not point at ${url}:\n${installer}\n${scoop}")
   endif()
 
+  # The manuals in the zip name the repository, not the sources' placeholder.
+  file(ARCHIVE_EXTRACT INPUT "${out}/${zip}" DESTINATION "${WORK_DIR}/manuals"
+    PATTERNS README.md DETAILS.md)
+  foreach(manual IN ITEMS README.md DETAILS.md)
+    file(READ "${WORK_DIR}/manuals/${manual}" text)
+    if(text MATCHES "OWNER/NAME" OR NOT text MATCHES "https://github\\.com/example/glyphevict")
+      message(SEND_ERROR "the zip's ${manual} does not name example/glyphevict")
+    endif()
+  endforeach()
+
   file(READ "${out}/release-notes.md" notes)
   string(REGEX MATCHALL "(^|\n)## " headings "${notes}")
   list(LENGTH headings sections)
