@@ -31,6 +31,13 @@ function(prepare_release sources tag tested)
   set(output "${output}" PARENT_SCOPE)
 endfunction()
 
+# The last prepare_release failed, and its output matches `pattern`.
+function(expect_refused what pattern)
+  if(status STREQUAL "0" OR NOT output MATCHES "${pattern}")
+    message(SEND_ERROR "${what} was not refused (${status}):\n${output}")
+  endif()
+endfunction()
+
 set(zip "glyphevict-${VERSION}-win64.zip")
 set(out "${WORK_DIR}/v${VERSION}")
 
@@ -106,37 +113,25 @@ endif()
 # Refused before anything is built: an output folder that holds files, and no
 # repository.
 prepare_release("${SOURCE_DIR}" v${VERSION} "${BUILT_EXE}")
-if(status STREQUAL "0" OR NOT output MATCHES "is not an empty folder; nothing was built")
-  message(SEND_ERROR "an output folder that is not empty was not refused (${status}):\n${output}")
-endif()
+expect_refused("an output folder that is not empty" "is not an empty folder; nothing was built")
 file(REMOVE_RECURSE "${out}")
 prepare_release("${SOURCE_DIR}" v${VERSION} "" "")
-if(status STREQUAL "0" OR NOT output MATCHES "no REPOSITORY")
-  message(SEND_ERROR "an empty repository was not refused (${status}):\n${output}")
-endif()
+expect_refused("an empty repository" "no REPOSITORY")
 # A malformed one fails the configure, and the log that CMake names is kept.
 prepare_release("${SOURCE_DIR}" v${VERSION} "" "not a repository")
-set(log "")
-if(output MATCHES "must read owner/name.*See also \"([^\"]+)\"")
-  set(log "${CMAKE_MATCH_1}")
+expect_refused("a malformed repository" "must read owner/name.*the build is kept in")
+string(REGEX REPLACE ".*See also \"([^\"]+)\".*" "\\1" log "${output}")
+if(NOT EXISTS "${log}")
+  message(SEND_ERROR "the configure's log is gone:\n${output}")
 endif()
-if(status STREQUAL "0" OR NOT EXISTS "${log}" OR NOT output MATCHES "the build is kept in")
-  message(SEND_ERROR "a malformed repository was not refused with its build kept (${status}):\n"
-                     "${output}")
-endif()
-
 prepare_release("${SOURCE_DIR}" v0.0.1 "")
-if(status STREQUAL "0" OR NOT output MATCHES "v0\\.0\\.1 is not v${VERSION}")
-  message(SEND_ERROR "the tag v0.0.1 was not refused, naming both versions (${status}):\n${output}")
-endif()
+expect_refused("the tag v0.0.1" "v0\\.0\\.1 is not v${VERSION}")
 
 # The tested exe with one byte of its DOS stub's text changed.
 execute_process(COMMAND sh -c [[cp "$1" "$2" && printf X | dd of="$2" bs=1 seek=78 conv=notrunc]]
   sh "${BUILT_EXE}" "${WORK_DIR}/other.exe" ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
 prepare_release("${SOURCE_DIR}" v${VERSION} "${WORK_DIR}/other.exe")
-if(status STREQUAL "0" OR NOT output MATCHES "is not the tested")
-  message(SEND_ERROR "a tested exe of other bytes was not refused (${status}):\n${output}")
-endif()
+expect_refused("a tested exe of other bytes" "is not the tested")
 
 # A copy of the sources, with a CHANGELOG that dates this version otherwise.
 set(copy "${WORK_DIR}/sources")
@@ -146,10 +141,8 @@ string(REPLACE "## [${VERSION}] - ${RELEASE_DATE}" "## [${VERSION}] - 2099-01-31
   other_changelog "${changelog}")
 file(WRITE "${copy}/CHANGELOG.md" "${other_changelog}")
 prepare_release("${copy}" v${VERSION} "")
-if(status STREQUAL "0" OR NOT output MATCHES "2099-01-31.*${RELEASE_DATE}; nothing was built")
-  message(SEND_ERROR "a CHANGELOG date other than ${RELEASE_DATE} was not refused, naming both "
-                     "(${status}):\n${output}")
-endif()
+expect_refused("a CHANGELOG date other than ${RELEASE_DATE}"
+  "2099-01-31.*${RELEASE_DATE}; nothing was built")
 file(WRITE "${copy}/CHANGELOG.md" "${changelog}")
 
 # A template value that nothing sets.
@@ -158,10 +151,8 @@ file(READ "${locale}" locale_text)
 file(APPEND "${locale}" "Copyright: @SOMETHING_UNDEFINED@\n")
 file(REMOVE_RECURSE "${out}")
 prepare_release("${copy}" v${VERSION} "")
-if(status STREQUAL "0" OR NOT output MATCHES
-   "packaging/winget/locale\\.en-US\\.yaml\\.in: @SOMETHING_UNDEFINED@ has no value")
-  message(SEND_ERROR "an unset template value was not refused, naming it (${status}):\n${output}")
-endif()
+expect_refused("an unset template value"
+  "packaging/winget/locale\\.en-US\\.yaml\\.in: @SOMETHING_UNDEFINED@ has no value")
 file(WRITE "${locale}" "${locale_text}")
 
 # The maintainer's signature, made with a code-signing certificate of the
@@ -227,6 +218,7 @@ endif()
 file(COPY_FILE "${signer}/other/glyphevict.exe.pem" "${copy}/${signatures}.exe.pem")
 file(REMOVE_RECURSE "${out}")
 prepare_release("${copy}" v${VERSION} "${BUILT_EXE}")
-if(status STREQUAL "0" OR NOT output MATCHES "made for other bytes" OR EXISTS "${out}")
-  message(SEND_ERROR "a signature of other bytes was not refused (${status}):\n${output}")
+expect_refused("a signature of other bytes" "made for other bytes")
+if(EXISTS "${out}")
+  message(SEND_ERROR "a release was written with a signature of other bytes")
 endif()
