@@ -7,7 +7,9 @@
 # $WINEPREFIX.log, shown only if this fails.
 set -euo pipefail
 
-# A server of an earlier run that did not end it goes first; -p needs none.
+# The server runs in the prefix's folder, which wineboot then fills in. A
+# server of an earlier run that did not end it goes first; -p needs none.
+mkdir -p "$WINEPREFIX"
 wineserver -k 2>/dev/null || true
 wineserver -w
 # The server and the services keep open whatever output they were given.
