@@ -85,16 +85,16 @@ TEST(ExecutableIdentity, CarriesOneManifestThatRunsAsInvoker) {
       << manifest;
   FreeLibrary(image);
 
-  // Windows refuses to start a program whose manifest it cannot parse; an
-  // activation context is built from the manifest as the loader builds it.
+  // Windows refuses to start a program whose manifest it cannot parse;
+  // CreateActCtxW parses the exe's manifest resource.
   ACTCTXW manifest_context = {};
   manifest_context.cbSize = sizeof manifest_context;
   manifest_context.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
   manifest_context.lpSource = exe.c_str();
   manifest_context.lpResourceName = MAKEINTRESOURCEW(1);
   const HANDLE context = CreateActCtxW(&manifest_context);
-  ASSERT_NE(context, INVALID_HANDLE_VALUE)
-      << "CreateActCtxW refused the manifest: error " << GetLastError();
+  const DWORD error = GetLastError();
+  ASSERT_NE(context, INVALID_HANDLE_VALUE) << "CreateActCtxW refused the manifest: error " << error;
   ReleaseActCtx(context);
 }
 

@@ -40,6 +40,11 @@ set "TESTBRIDGE_TEST_ONLY="
 set "GTEST_COLOR="
 set "here=%~dp0"
 pushd "%here%"
+if not exist ".\glyphevict.exe" (
+  echo FAILED: no glyphevict.exe in "%here%", or that folder cannot be entered
+  popd
+  exit /b 1
+)
 set failures=0
 set "logs=%here%test-logs"
 if exist "%logs%" rmdir /s /q "%logs%"
@@ -77,7 +82,8 @@ set "arrived="
 .\glyphevict_argument_recorder.exe *.ttf > "%work%\recorded.out" 2>&1
 set /p arrived=< "%work%\recorded.out"
 if "%arrived%" == "*.ttf" echo ok wildcards-as-typed
-if not "%arrived%" == "*.ttf" call :fail wildcards-as-typed "*.ttf arrived as [%arrived%]"
+if not "%arrived%" == "*.ttf" type "%work%\recorded.out"
+if not "%arrived%" == "*.ttf" call :fail wildcards-as-typed "*.ttf did not arrive as typed, above"
 
 echo.
 popd
