@@ -57,18 +57,27 @@ if [[ $changelog_date != "$release_date" ]]; then
 fi
 
 # OpenSSL's /C=US/O=Example, Inc./CN=Name as Windows shows a certificate's
-# subject (CertNameToStr's X.500 form, reversed): CN=Name, O="Example, Inc.", C=US.
+# subject (CertNameToStr's X.500 form, most specific part first):
+# CN=Name, O="Example, Inc.", C=US. Prints nothing for a subject it cannot
+# write so: an attribute without a known Windows name, or a multi-valued part.
 windows_subject() {
   perl -ne 'chomp; s{^/}{};
-    my %windows = (ST => "S", emailAddress => "E", street => "STREET", GN => "G",
-      serialNumber => "SERIALNUMBER", title => "T", initials => "I",
+    exit 1 if /(?<!\\)\+/;
+    my %windows = (CN => "CN", L => "L", O => "O", OU => "OU", C => "C", DC => "DC",
+      SN => "SN", ST => "S", emailAddress => "E", street => "STREET", GN => "G",
+      title => "T", initials => "I", serialNumber => "SERIALNUMBER",
       businessCategory => "OID.2.5.4.15", jurisdictionL => "OID.1.3.6.1.4.1.311.60.2.1.1",
       jurisdictionST => "OID.1.3.6.1.4.1.311.60.2.1.2", jurisdictionC => "OID.1.3.6.1.4.1.311.60.2.1.3");
-    print join(", ", reverse map {
-      my ($key, $value) = /^([^=]*)=(.*)$/s;
-      $value = "\"" . ($value =~ s/"/""/gr) . "\"" if $value =~ /[,+="<>#;]|\\n|^\s|\s$/;
-      ($windows{$key} // $key) . "=" . $value
-    } split m{/(?=[A-Za-z][A-Za-z0-9.]*=)}), "\n"'
+    my @parts;
+    for (split m{(?<!\\)/}) {
+      my ($key, $value) = /^([^=]+)=(.*)$/s;
+      exit 1 unless defined $key && exists $windows{$key};
+      $value =~ s{\\([/+])}{$1}g;
+      $value =~ s{\\x([0-9A-Fa-f]{2})}{chr hex $1}ge;
+      $value = "\"" . ($value =~ s/"/""/gr) . "\"" if $value =~ /^$|[,+="<>#;\n]|^\s|\s$/;
+      push @parts, "$windows{$key}=$value";
+    }
+    print join(", ", reverse @parts), "\n"'
 }
 
 zip="glyphevict-$version-win64.zip"
@@ -113,8 +122,9 @@ if [[ -f $signature ]]; then
   signer=$(osslsigncode verify "${chain[@]}" -in "$build/glyphevict.exe" 2>&1 |
     sed -n "/^Signer's certificate:/,/Subject:/s/^[[:space:]]*Subject: *//p" |
     windows_subject) || true
+  signer=${signer:+\`$signer\`}
   signed="glyphevict.exe.pem is the detached signature of glyphevict.exe."$'\n\n'"\
-glyphevict.exe is signed by \`${signer:-the certificate in glyphevict.exe.pem}\`."
+glyphevict.exe is signed by ${signer:-the certificate in glyphevict.exe.pem}."
 else
   signed="glyphevict.exe in this release is not signed."
 fi
