@@ -43,7 +43,7 @@ if ! osslsigncode sign -h sha256 -n glyphevict -certs "$certificate" -key "$key"
     # OpenSSL's error queue then holds only leftovers of reading the key,
     # which was read, and of the connection.
     grep -v '^[0-9A-F]*:error:' "$log" >&2
-    echo "$0: signing failed: no time stamp came from ${timestamp[1]}; no signature was written" >&2
+    echo "$0: signing failed: no time stamp came from ${timestamp[1]:-the time-stamp server}; no signature was written" >&2
   else
     cat "$log" >&2
     echo "$0: signing failed (osslsigncode's messages above); no signature was written" >&2

@@ -179,15 +179,19 @@ if(NOT copy_hash STREQUAL built_hash)
   message(SEND_ERROR "signing changed the exe it signs; it must sign a copy only")
 endif()
 # A certificate or key that is not there, or a time-stamp server that cannot
-# be reached (nothing listens on the discard port here): signing fails and
-# says what failed, without OpenSSL's leftovers of reading the key.
+# be reached (nothing listens on the discard port here), given as the
+# argument for it or as osslsigncode's own -ts: signing fails and says what
+# failed, without OpenSSL's leftovers of reading the key.
 set(unreachable http://127.0.0.1:9/)
-foreach(missing IN ITEMS certificate key time-stamp)
+foreach(missing IN ITEMS certificate key time-stamp time-stamp-option)
   set(arguments "${signer}/certificate.pem" "${signer}/key.pem")
   set(expected "no-${missing}\\.pem.*signing failed")
   if(missing STREQUAL "time-stamp")
     list(APPEND arguments "${unreachable}")
     set(expected "signing failed: no time stamp came from ${unreachable}")
+  elseif(missing STREQUAL "time-stamp-option")
+    list(APPEND arguments -ts "${unreachable}")
+    set(expected "signing failed: no time stamp came from the time-stamp server")
   endif()
   string(REPLACE "${signer}/${missing}.pem" "${signer}/no-${missing}.pem" arguments "${arguments}")
   execute_process(
