@@ -2,8 +2,9 @@
 # its name, its checksum file, that it holds exactly glyphevict.exe, README.md,
 # DETAILS.md, LICENSE and THIRD-PARTY-NOTICES.txt, that its glyphevict.exe is
 # the file the build made, that the notices cover the toolchain libraries
-# linked in, and that the winget and Scoop manifests describe this zip. SOURCE_DATE_EPOCH, as
-# a distribution's rebuild sets it, dates the zip's members.
+# linked in, and that the winget and Scoop manifests describe this zip.
+# SOURCE_DATE_EPOCH, as a distribution's rebuild sets it, dates the zip's
+# members.
 #   cmake -DCPACK=<cpack> -DCPACK_CONFIG=<CPackConfig.cmake> -DPACKAGE=<zip name>
 #         -DVERSION=<version> -DBUILT_EXE=<glyphevict.exe> -DSIGNED=<bool>
 #         -DWORK_DIR=<dir> -P check_package.cmake

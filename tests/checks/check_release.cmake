@@ -149,7 +149,6 @@ file(WRITE "${copy}/CHANGELOG.md" "${changelog}")
 set(locale "${copy}/packaging/winget/locale.en-US.yaml.in")
 file(READ "${locale}" locale_text)
 file(APPEND "${locale}" "Copyright: @SOMETHING_UNDEFINED@\n")
-file(REMOVE_RECURSE "${out}")
 prepare_release("${copy}" v${VERSION} "")
 expect_refused("an unset template value"
   "packaging/winget/locale\\.en-US\\.yaml\\.in: @SOMETHING_UNDEFINED@ has no value")
