@@ -4,7 +4,8 @@
 # running its test whatever GoogleTest selection, repetition or colour the
 # caller's environment sets; end with 0 when all pass; and not with 0 when one
 # crashes, reports a test skipped or runs none, when the recorder does not
-# print the wildcard as typed, or when the list is missing or names no program.
+# print the wildcard as typed, when glyphevict.exe is missing, or when the
+# list is missing or names no program.
 #   cmake -DRUNNER=<run-windows-tests.cmd> -DPROGRAM_LIST=<windows-test-programs.txt>
 #         -DSTAND_IN=<runner_stand_in.exe> -DGLYPHEVICT=<glyphevict.exe>
 #         -DRECORDER=<glyphevict_argument_recorder.exe>
@@ -23,7 +24,9 @@ function(check_runner case expected_failure)
   elseif(NOT case STREQUAL "no-list")
     file(COPY_FILE "${PROGRAM_LIST}" "${dir}/windows-test-programs.txt")
   endif()
-  file(COPY_FILE "${GLYPHEVICT}" "${dir}/glyphevict.exe")
+  if(NOT case STREQUAL "no-glyphevict")
+    file(COPY_FILE "${GLYPHEVICT}" "${dir}/glyphevict.exe")
+  endif()
   if(case STREQUAL "recorder-not-as-typed")
     file(COPY_FILE "${STAND_IN}" "${dir}/glyphevict_argument_recorder.exe")
   else()
@@ -69,5 +72,6 @@ check_runner(selection-set "" GTEST_FILTER=NoSuch.* GTEST_REPEAT=0 GTEST_COLOR=y
 check_runner(runs-none glyphevict_identity_test GLYPHEVICT_STAND_IN_RUNS_NONE=glyphevict_identity_test
   GTEST_COLOR=yes)
 check_runner(recorder-not-as-typed wildcards-as-typed)
+check_runner(no-glyphevict glyphevict.exe)
 check_runner(no-list windows-test-programs.txt)
 check_runner(blank-list windows-test-programs.txt)

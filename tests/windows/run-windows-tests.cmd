@@ -41,7 +41,7 @@ set "GTEST_COLOR="
 set "here=%~dp0"
 pushd "%here%"
 if not exist ".\glyphevict.exe" (
-  echo FAILED: no glyphevict.exe in "%here%", or that folder cannot be entered
+  echo FAILED glyphevict.exe: not in "%here%", or that folder cannot be entered
   popd
   exit /b 1
 )
