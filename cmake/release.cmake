@@ -1,5 +1,6 @@
 # The release of the Windows build: glyphevict-<version>-win64.zip with
-# glyphevict.exe (signed, when a detached signature is configured), README.md,
+# glyphevict.exe (signed, when a detached signature is configured), the
+# replace command Update-FontFile.cmd with its Update-FontFile.ps1, README.md,
 # DETAILS.md, LICENSE and THIRD-PARTY-NOTICES.txt at its top; a SHA-256
 # checksum file beside it; manifests for winget and Scoop. The zip is the same
 # bytes from every build of the same commit.
@@ -71,6 +72,8 @@ foreach(manual IN ITEMS README.md DETAILS.md)
   install(FILES "${PROJECT_BINARY_DIR}/manuals/${manual}" DESTINATION .)
 endforeach()
 install(FILES LICENSE "${notices}" DESTINATION .)
+install(FILES "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Update-FontFile.ps1"
+  "${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/Update-FontFile.cmd" DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_SYSTEM_NAME win64)

@@ -1,7 +1,8 @@
 # Makes the release zip with CPack into a folder of its own and checks it:
-# its name, its checksum file, that it holds exactly glyphevict.exe, README.md,
-# DETAILS.md, LICENSE and THIRD-PARTY-NOTICES.txt, that its glyphevict.exe is
-# the file the build made, that the notices cover the toolchain libraries
+# its name, its checksum file, that it holds exactly glyphevict.exe,
+# Update-FontFile.cmd and .ps1, README.md, DETAILS.md, LICENSE and
+# THIRD-PARTY-NOTICES.txt, that its glyphevict.exe and replace command are the
+# files the build made, that the notices cover the toolchain libraries
 # linked in, and that the winget and Scoop manifests describe this zip.
 # SOURCE_DATE_EPOCH, as a distribution's rebuild sets it, dates the zip's
 # members.
@@ -35,10 +36,26 @@ set(unpacked "${WORK_DIR}/unpacked")
 file(ARCHIVE_EXTRACT INPUT "${zip}" DESTINATION "${unpacked}")
 file(GLOB_RECURSE contents LIST_DIRECTORIES true RELATIVE "${unpacked}" "${unpacked}/*")
 list(SORT contents)
-set(expected_contents "DETAILS.md;LICENSE;README.md;THIRD-PARTY-NOTICES.txt;glyphevict.exe")
+set(expected_contents DETAILS.md LICENSE README.md THIRD-PARTY-NOTICES.txt Update-FontFile.cmd
+  Update-FontFile.ps1 glyphevict.exe)
 if(NOT contents STREQUAL expected_contents)
   message(SEND_ERROR "the zip holds [${contents}], expected [${expected_contents}]")
 endif()
+
+# The replace command as the tests beside the build's glyphevict.exe run it,
+# every line ending in CRLF, as cmd.exe and Windows PowerShell read it.
+cmake_path(GET BUILT_EXE PARENT_PATH programs)
+foreach(script IN ITEMS Update-FontFile.cmd Update-FontFile.ps1)
+  file(SHA256 "${programs}/${script}" tested_hash)
+  file(SHA256 "${unpacked}/${script}" zipped_hash)
+  # Bytes in hex, a space after each, so that no match spans two bytes.
+  file(READ "${unpacked}/${script}" bytes HEX)
+  string(REGEX REPLACE "(..)" "\\1 " bytes "${bytes}")
+  string(REPLACE "0d 0a " "" bytes "${bytes}")
+  if(NOT zipped_hash STREQUAL tested_hash OR bytes MATCHES "0a ")
+    message(SEND_ERROR "the zip's ${script} is not ${programs}/${script}, or has a line without CRLF")
+  endif()
+endforeach()
 
 set(zipped_exe "${unpacked}/glyphevict.exe")
 if(SIGNED)
@@ -105,8 +122,10 @@ file(READ "${WORK_DIR}/manifests/scoop/glyphevict.json" scoop)
 string(JSON scoop_version GET "${scoop}" version)
 string(JSON scoop_hash GET "${scoop}" architecture 64bit hash)
 string(JSON scoop_url GET "${scoop}" architecture 64bit url)
-string(JSON scoop_bin GET "${scoop}" bin)
+string(JSON scoop_bin GET "${scoop}" bin 0)
+string(JSON scoop_command GET "${scoop}" bin 1)
 if(NOT scoop_version STREQUAL VERSION OR NOT scoop_hash STREQUAL zip_hash
-   OR NOT scoop_url MATCHES "/${PACKAGE}$" OR NOT EXISTS "${unpacked}/${scoop_bin}")
+   OR NOT scoop_url MATCHES "/${PACKAGE}$" OR NOT scoop_bin STREQUAL "glyphevict.exe"
+   OR NOT scoop_command STREQUAL "Update-FontFile.cmd")
   message(SEND_ERROR "the Scoop manifest does not describe ${PACKAGE}:\n${scoop}")
 endif()
