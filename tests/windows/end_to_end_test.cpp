@@ -11,7 +11,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 #include "beside_this_program.h"
@@ -25,6 +27,12 @@ bool running_under_wine() {
 }
 
 std::wstring in_quotes(const std::wstring& argument) { return L"\"" + argument + L"\""; }
+
+std::string contents_of(const std::filesystem::path& file) {
+  std::ostringstream text;
+  text << std::ifstream(file, std::ios::binary).rdbuf();
+  return text.str();
+}
 
 // Starts `command_line` inside `job` with every inheritable handle; the
 // process is returned running. A program that cannot be started, or put in
@@ -146,9 +154,10 @@ class HolderRun : public testing::Test {
     return status;
   }
 
-  // Runs glyphevict.exe on the copy, its output in files; returns its exit
-  // status, and the sizes of what it wrote.
-  DWORD run_glyphevict(std::uintmax_t& output_bytes, std::uintmax_t& error_bytes) {
+  // Runs `program` with `arguments` in the job, its output in files of the
+  // case's folder; returns its exit status, and what it wrote to each stream.
+  DWORD run(const std::wstring& program, const std::wstring& arguments, std::string& output,
+            std::string& errors) {
     const std::filesystem::path output_path = work_dir / L"stdout.txt";
     const std::filesystem::path error_path = work_dir / L"stderr.txt";
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
@@ -158,35 +167,45 @@ class HolderRun : public testing::Test {
                                      &inheritable, CREATE_ALWAYS, 0, nullptr);
     startup.hStdError = CreateFileW(error_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                     &inheritable, CREATE_ALWAYS, 0, nullptr);
-    const std::wstring program = beside_this_program(L"glyphevict.exe");
     const ULONGLONG start = GetTickCount64();
-    HANDLE process =
-        start_process(program, in_quotes(program) + L" " + in_quotes(font_file), job, startup);
+    HANDLE process = start_process(program, in_quotes(program) + L" " + arguments, job, startup);
     CloseHandle(startup.hStdOutput);
     CloseHandle(startup.hStdError);
     DWORD status = STILL_ACTIVE;
     if (process != nullptr) {
       if (WaitForSingleObject(process, 60'000) == WAIT_OBJECT_0) {
         GetExitCodeProcess(process, &status);
-        std::cout << "[   INFO   ] glyphevict ran for " << GetTickCount64() - start << " ms\n";
+        std::cout << "[   INFO   ] " << std::filesystem::path(program).filename().u8string()
+                  << " ran for " << GetTickCount64() - start << " ms\n";
       } else {
-        ADD_FAILURE() << "glyphevict did not end within 60 s";
+        ADD_FAILURE() << program << " did not end within 60 s";
       }
       CloseHandle(process);
     }
-    output_bytes = std::filesystem::file_size(output_path);
-    error_bytes = std::filesystem::file_size(error_path);
+    output = contents_of(output_path);
+    errors = contents_of(error_path);
     return status;
   }
 
+  // Runs glyphevict.exe on `argument` as a user does: no output, status 0.
+  void expect_glyphevict_runs_quietly(const std::wstring& argument) {
+    std::string output;
+    std::string errors;
+    EXPECT_EQ(run(beside_this_program(L"glyphevict.exe"), in_quotes(argument), output, errors), 0u);
+    EXPECT_EQ(output, "");
+    EXPECT_EQ(errors, "");
+  }
+
   void expect_glyphevict_frees_every_load() {
-    std::uintmax_t output_bytes = 0;
-    std::uintmax_t error_bytes = 0;
-    const DWORD status = run_glyphevict(output_bytes, error_bytes);
-    EXPECT_EQ(status, 0u);
-    EXPECT_EQ(output_bytes, 0u);
-    EXPECT_EQ(error_bytes, 0u);
+    expect_glyphevict_runs_quietly(font_file);
     EXPECT_EQ(RemoveFontResourceExW(font_file.c_str(), 0, nullptr), 0) << "a load was left";
+  }
+
+  // Neither renamed nor deleted while loaded: what glyphevict is for.
+  void expect_file_in_use() {
+    const std::wstring renamed = renamed_file();
+    EXPECT_FALSE(MoveFileExW(font_file.c_str(), renamed.c_str(), 0)) << "renamed while loaded";
+    EXPECT_FALSE(DeleteFileW(font_file.c_str())) << "deleted while loaded";
   }
 
   // Whether the file can be renamed, allowing for a short delay; `error`
@@ -268,6 +287,12 @@ TEST_P(EndToEndLoads, FreesTheFileThatAnotherProcessHoldsLoaded) {
   ASSERT_NO_FATAL_FAILURE(prepare_end_to_end_case(std::to_wstring(loads) + L" loads"));
   ASSERT_NO_FATAL_FAILURE(start_holder(loads, L"hold"));
   ASSERT_TRUE(probe_family_is_enumerated()) << "the holder's loads are not seen from here";
+  expect_file_in_use();
+
+  // A wildcard reaches Windows as typed, so it names no file: an expanded
+  // one would take the holder's loads out.
+  expect_glyphevict_runs_quietly((work_dir / L"probe cop?.tt*").wstring());
+  EXPECT_TRUE(probe_family_is_enumerated()) << "glyphevict.exe expanded a wildcard";
 
   // Checked from outside the holder, which is still running.
   expect_glyphevict_frees_every_load();
@@ -276,6 +301,96 @@ TEST_P(EndToEndLoads, FreesTheFileThatAnotherProcessHoldsLoaded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Plain, EndToEndLoads, testing::Values(1, 3));
+
+// Update-FontFile.cmd as the release ships it beside glyphevict.exe, on the
+// copy that the holder keeps loaded, and a new build beside it whose name cmd
+// and PowerShell would each take apart if they were given it unsafely.
+class EndToEndUpdate : public EndToEnd {
+ protected:
+  void prepare_update_case(const std::wstring& case_name, const std::string& new_bytes) {
+    ASSERT_NO_FATAL_FAILURE(prepare_end_to_end_case(case_name));
+    new_build = (work_dir / L"new & 'build' [1] 100% \u00e9!.ttf").wstring();
+    loaded_bytes = contents_of(font_file);
+    build_bytes = loaded_bytes + new_bytes;
+    std::ofstream(std::filesystem::path(new_build), std::ios::binary) << build_bytes;
+    ASSERT_EQ(contents_of(new_build), build_bytes);
+    ASSERT_NO_FATAL_FAILURE(start_holder(1, L"hold"));
+    ASSERT_TRUE(probe_family_is_enumerated()) << "the holder's load is not seen from here";
+  }
+
+  DWORD run_update(const std::wstring& loaded_font, const std::wstring& build) {
+    std::wstring system(MAX_PATH, L'\0');
+    system.resize(GetSystemDirectoryW(system.data(), MAX_PATH));
+    const std::wstring command = in_quotes(beside_this_program(L"Update-FontFile.cmd")) +
+                                 L" -LoadedFont " + in_quotes(loaded_font) + L" -NewBuild " +
+                                 in_quotes(build);
+    std::string errors;
+    const DWORD status =
+        run(system + L"\\cmd.exe", L"/d /s /c " + in_quotes(command), said, errors);
+    said += errors;
+    std::cout << said;
+    return status;
+  }
+
+  // Refused before anything changed: both files as they were, the load kept.
+  void expect_refused(DWORD status) {
+    EXPECT_EQ(status, 1u);
+    EXPECT_NE(said.find("Not replaced"), std::string::npos);
+    EXPECT_EQ(contents_of(font_file), loaded_bytes);
+    EXPECT_EQ(contents_of(new_build), build_bytes);
+    EXPECT_TRUE(probe_family_is_enumerated()) << "glyphevict ran";
+  }
+
+  std::wstring new_build;
+  std::string loaded_bytes;
+  std::string build_bytes;
+  std::string said;  // standard output and error
+};
+
+TEST_F(EndToEndUpdate, ReplacesTheLoadedFileWithTheNewBuild) {
+  ASSERT_NO_FATAL_FAILURE(prepare_update_case(L"update", "a new build"));
+  // The new build's attributes are its own.
+  ASSERT_TRUE(SetFileAttributesW(new_build.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(run_update(font_file, new_build), 0u);
+  SetFileAttributesW(new_build.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(contents_of(font_file), build_bytes);
+  EXPECT_EQ(GetFileAttributesW(font_file.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_NE(said.find("Replaced: "), std::string::npos);
+  EXPECT_EQ(RemoveFontResourceExW(font_file.c_str(), 0, nullptr), 0) << "a load was left";
+}
+
+TEST_F(EndToEndUpdate, RefusesThePathsTheWrongWayRoundAndAReadOnlyFile) {
+  ASSERT_NO_FATAL_FAILURE(prepare_update_case(L"update refused", "a new build"));
+  // The new build given as the loaded font is newer than the "new build".
+  expect_refused(run_update(new_build, font_file));
+  ASSERT_TRUE(SetFileAttributesW(font_file.c_str(), FILE_ATTRIBUTE_READONLY));
+  const DWORD status = run_update(font_file, new_build);
+  SetFileAttributesW(font_file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  expect_refused(status);
+  EXPECT_NE(said.find("attrib -r"), std::string::npos);
+}
+
+TEST_F(EndToEndUpdate, ChangesNothingWhenTheBytesAreTheSame) {
+  ASSERT_NO_FATAL_FAILURE(prepare_update_case(L"update same", ""));
+  EXPECT_EQ(run_update(font_file, new_build), 0u);
+  EXPECT_EQ(contents_of(font_file), loaded_bytes);
+  EXPECT_TRUE(probe_family_is_enumerated()) << "glyphevict ran";
+}
+
+TEST_F(EndToEndUpdate, FailsAfterItsTriesWhileAnotherProcessHoldsTheFileOpen) {
+  ASSERT_NO_FATAL_FAILURE(prepare_update_case(L"update held open", "a new build"));
+  const HANDLE held = CreateFileW(font_file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const ULONGLONG start = GetTickCount64();
+  const DWORD status = run_update(font_file, new_build);
+  const ULONGLONG took = GetTickCount64() - start;
+  CloseHandle(held);
+  EXPECT_EQ(status, 1u);
+  EXPECT_GE(took, 4'000u) << "it did not try for about five seconds";
+  EXPECT_NE(said.find("this session's loads"), std::string::npos);
+  EXPECT_EQ(contents_of(font_file), loaded_bytes);
+}
 
 // A program that shows the font keeps it in a device context: Windows keeps
 // the font resource until no device context uses it. glyphevict takes out
@@ -300,7 +415,9 @@ TEST_F(EndToEnd, FreesTheFileOnceAProgramShowingTheFontLetsGo) {
                           : "cannot be renamed (error " + std::to_string(rename_error) + ")")
             << "\n";
   if (renamable) {
-    ASSERT_TRUE(MoveFileExW(renamed.c_str(), font_file.c_str(), 0)) << GetLastError();
+    const bool moved_back = MoveFileExW(renamed.c_str(), font_file.c_str(), 0) != 0;
+    const DWORD move_error = moved_back ? 0 : GetLastError();
+    ASSERT_TRUE(moved_back) << "error " << move_error;
   }
 
   SetEvent(advance);
