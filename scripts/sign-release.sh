@@ -24,6 +24,15 @@ if (($# > 0)) && [[ $1 != -* ]]; then
   [[ -n $1 ]] && timestamp=(-ts "$1")
   shift
 fi
+# osslsigncode would name a missing file only among OpenSSL's messages. KEY is
+# a file unless it is a PKCS#11 URI, or a key id for -pkcs11module.
+if [[ ! -f $certificate ]]; then
+  echo "$0: no certificate file $certificate; no signature was written" >&2
+  exit 1
+elif [[ $key != pkcs11:* && " $* " != *" -pkcs11module "* && ! -f $key ]]; then
+  echo "$0: no key file $key; no signature was written" >&2
+  exit 1
+fi
 
 build_dir=${GLYPHEVICT_BUILD_DIR:-"$(dirname "$0")/../build/windows"}
 unsigned="$build_dir/bin/glyphevict.exe"
