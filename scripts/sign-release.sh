@@ -48,11 +48,19 @@ if ! osslsigncode sign -h sha256 -n glyphevict -certs "$certificate" -key "$key"
     "${timestamp[@]}" "$@" -in "$unsigned" -out "$scratch/glyphevict.exe" >"$log" 2>&1 ||
   ! osslsigncode extract-signature -pem -in "$scratch/glyphevict.exe" \
     -out "$scratch/signature.pem" >"$log" 2>&1; then
+  # In these cases OpenSSL's error queue holds only what osslsigncode tried
+  # on the way (each format it read a file as, the connection).
+  failed=
   if grep -q 'timestamping failed' "$log"; then
-    # OpenSSL's error queue then holds only leftovers of reading the key,
-    # which was read, and of the connection.
+    failed="no time stamp came from ${timestamp[1]:-the time-stamp server}"
+  elif grep -q '^No certificate found' "$log"; then
+    failed="osslsigncode found no certificate in $certificate"
+  elif grep -q '^Failed to decode private key file' "$log"; then
+    failed="osslsigncode read no private key from $key"
+  fi
+  if [[ -n $failed ]]; then
     grep -v '^[0-9A-F]*:error:' "$log" >&2
-    echo "$0: signing failed: no time stamp came from ${timestamp[1]:-the time-stamp server}; no signature was written" >&2
+    echo "$0: signing failed: $failed; no signature was written" >&2
   else
     cat "$log" >&2
     echo "$0: signing failed (osslsigncode's messages above); no signature was written" >&2

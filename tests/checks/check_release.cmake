@@ -177,15 +177,23 @@ file(SHA256 "${signer}/bin/glyphevict.exe" copy_hash)
 if(NOT copy_hash STREQUAL built_hash)
   message(SEND_ERROR "signing changed the exe it signs; it must sign a copy only")
 endif()
-# A certificate or key that is not there, or a time-stamp server that cannot
-# be reached (nothing listens on the discard port here), given as the
-# argument for it or as osslsigncode's own -ts: signing fails and says what
-# failed, without OpenSSL's messages.
+# A certificate or key that is not there, a key given as the certificate or a
+# certificate as the key, or a time-stamp server that cannot be reached
+# (nothing listens on the discard port here), given as the argument for it or
+# as osslsigncode's own -ts: signing fails and says what failed, without
+# OpenSSL's messages.
 set(unreachable http://127.0.0.1:9/)
-foreach(failure IN ITEMS certificate key time-stamp time-stamp-option)
+foreach(failure IN ITEMS certificate key key-as-certificate certificate-as-key time-stamp
+    time-stamp-option)
   set(arguments "${signer}/certificate.pem" "${signer}/key.pem")
   set(expected ": no ${failure} file [^\n]*/no-${failure}\\.pem; no signature was written")
-  if(failure STREQUAL "time-stamp")
+  if(failure STREQUAL "key-as-certificate")
+    set(arguments "${signer}/key.pem" "${signer}/key.pem")
+    set(expected "signing failed: osslsigncode found no certificate in [^\n]*/key\\.pem;")
+  elseif(failure STREQUAL "certificate-as-key")
+    set(arguments "${signer}/certificate.pem" "${signer}/certificate.pem")
+    set(expected "signing failed: osslsigncode read no private key from [^\n]*/certificate\\.pem")
+  elseif(failure STREQUAL "time-stamp")
     list(APPEND arguments "${unreachable}")
     set(expected "signing failed: no time stamp came from ${unreachable}")
   elseif(failure STREQUAL "time-stamp-option")
