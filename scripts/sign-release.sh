@@ -70,3 +70,9 @@ fi
 mv "$scratch/signature.pem" "$signature"
 echo "Signature of $unsigned (SHA-256 $(sha256sum <"$unsigned" | cut -d' ' -f1)):"
 echo "  $signature"
+# Without a time stamp Windows takes the signature as valid only while the
+# certificate is.
+if ((${#timestamp[@]} == 0)) && [[ " $* " != *" -ts "* && " $* " != *" -t "* ]]; then
+  echo "$0: warning: signed without a time stamp:" \
+    "the signature stops being valid when the certificate expires" >&2
+fi
