@@ -13,7 +13,9 @@
 # and Scoop manifests, and release-notes.md: this version's CHANGELOG section,
 # which must be dated GLYPHEVICT_RELEASE_DATE. The signature's chain is checked
 # against glyphevict-<version>.ca.pem beside it when that is committed, else
-# against the system's trusted certificates.
+# against the system's trusted certificates. Changes that CHANGELOG.md lists
+# under Unreleased are warned of, or refused when GLYPHEVICT_REFUSE_UNRELEASED
+# is set, as the release workflow sets it.
 set -euo pipefail
 
 if (($# < 3 || $# > 4)); then
@@ -47,6 +49,16 @@ notes=$(awk -v heading="## [$version]" \
 if [[ -z $notes ]]; then
   echo "$0: CHANGELOG.md has no section for $version; nothing was built" >&2
   exit 1
+fi
+# Such changes are in the sources, so in this release, but not in its notes.
+if awk '/^## \[/ { inside = index($0, "## [Unreleased]") == 1; next }
+    inside && /^[^#[:space:]]/ { found = 1 } END { exit !found }' "$sources/CHANGELOG.md"; then
+  unreleased="CHANGELOG.md lists changes under Unreleased: in the release of $tag, not in its notes"
+  if [[ -n ${GLYPHEVICT_REFUSE_UNRELEASED:-} ]]; then
+    echo "$0: $unreleased; nothing was built" >&2
+    exit 1
+  fi
+  echo "$0: warning: $unreleased" >&2
 fi
 release_date=$(sed -n 's/^set(GLYPHEVICT_RELEASE_DATE \(.*\))$/\1/p' "$sources/CMakeLists.txt")
 changelog_date=$(head -n 1 <<<"$notes" | sed -n 's/^## \[[^]]*\] - //p')

@@ -6,17 +6,20 @@
 # version alone. Then checks that it refuses an output folder that is not
 # empty, no repository, a malformed one (keeping the failed build's logs), a
 # tag of another version, and a tested exe that differs by one byte. Then, on
-# a copy of the sources: that it refuses a CHANGELOG date other than the
-# release date, and a manifest template with a value that nothing sets; that
-# a signature made with a throwaway certificate and committed with that
-# certificate as its CA file gives a signed release that names its signer as
-# Windows shows it; and that a signature of other bytes is refused. Signing
-# itself is checked on the way, as the maintainer runs it (here without a time
-# stamp, which it warns of), and with files or a time-stamp server it cannot use.
+# a copy of the sources: that it refuses a change listed under Unreleased as
+# the release workflow runs it, and else warns of it; that it refuses a
+# CHANGELOG date other than the release date, and a manifest template with a
+# value that nothing sets; that a signature made with a throwaway certificate
+# and committed with that certificate as its CA file gives a signed release
+# that names its signer as Windows shows it; and that a signature of other
+# bytes is refused. Signing itself is checked on the way, as the maintainer
+# runs it (here without a time stamp, which it warns of), and with files or a
+# time-stamp server it cannot use.
 #   cmake -DSOURCE_DIR=<sources> -DBUILT_EXE=<glyphevict.exe> -DOTHER_EXE=<another .exe>
 #         -DVERSION=<version> -DRELEASE_DATE=<YYYY-MM-DD> -DWORK_DIR=<dir> -P check_release.cmake
 
-# prepare_release(SOURCES TAG TESTED [REPOSITORY]), into WORK_DIR/TAG.
+# prepare_release(SOURCES TAG TESTED [REPOSITORY]), into WORK_DIR/TAG; as the
+# release workflow runs it when refuse_unreleased is set.
 function(prepare_release sources tag tested)
   set(repository example/glyphevict)
   if(ARGC GREATER 3)
@@ -24,6 +27,7 @@ function(prepare_release sources tag tested)
   endif()
   execute_process(
     COMMAND "${CMAKE_COMMAND}" -E env "TMPDIR=${WORK_DIR}/scratch"
+      "GLYPHEVICT_REFUSE_UNRELEASED=${refuse_unreleased}"
       bash "${sources}/scripts/prepare-release.sh" ${tag} "${repository}" "${WORK_DIR}/${tag}"
       "${tested}"
     OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE status)
@@ -133,16 +137,26 @@ execute_process(COMMAND sh -c [[cp "$1" "$2" && printf X | dd of="$2" bs=1 seek=
 prepare_release("${SOURCE_DIR}" v${VERSION} "${WORK_DIR}/other.exe")
 expect_refused("a tested exe of other bytes" "is not the tested")
 
-# A copy of the sources, with a CHANGELOG that dates this version otherwise.
+# A copy of the sources, with a CHANGELOG that lists a change under
+# Unreleased: refused as the release workflow runs it; and that also dates
+# this version otherwise: refused, after a warning of the change.
 set(copy "${WORK_DIR}/sources")
 file(COPY "${SOURCE_DIR}/" DESTINATION "${copy}" PATTERN ".git" EXCLUDE PATTERN "build" EXCLUDE)
 file(READ "${SOURCE_DIR}/CHANGELOG.md" changelog)
+string(REPLACE "## [Unreleased]\n" "## [Unreleased]\n\n- A change.\n" other_changelog
+  "${changelog}")
+file(WRITE "${copy}/CHANGELOG.md" "${other_changelog}")
+set(refuse_unreleased 1)
+prepare_release("${copy}" v${VERSION} "")
+expect_refused("a change under Unreleased"
+  "lists changes under Unreleased[^\n]*; nothing was built")
+set(refuse_unreleased "")
 string(REPLACE "## [${VERSION}] - ${RELEASE_DATE}" "## [${VERSION}] - 2099-01-31"
-  other_changelog "${changelog}")
+  other_changelog "${other_changelog}")
 file(WRITE "${copy}/CHANGELOG.md" "${other_changelog}")
 prepare_release("${copy}" v${VERSION} "")
-expect_refused("a CHANGELOG date other than ${RELEASE_DATE}"
-  "2099-01-31.*${RELEASE_DATE}; nothing was built")
+expect_refused("a CHANGELOG date other than ${RELEASE_DATE}, after the warning of a change,"
+  "warning: CHANGELOG\\.md lists changes under Unreleased.*2099-01-31.*${RELEASE_DATE}; nothing was")
 file(WRITE "${copy}/CHANGELOG.md" "${changelog}")
 
 # A template value that nothing sets.
