@@ -70,7 +70,8 @@ $bytes = [System.IO.File]::ReadAllBytes($newPath)
 if ($bytes.Length -eq 0) { throw "Not replaced: the new build is empty (0 bytes): $newPath" }
 
 $sha256 = [System.Security.Cryptography.SHA256]::Create()
-$fontHash = [System.BitConverter]::ToString($sha256.ComputeHash([System.IO.File]::ReadAllBytes($fontPath)))
+$old = [System.IO.File]::ReadAllBytes($fontPath)
+$fontHash = [System.BitConverter]::ToString($sha256.ComputeHash($old))
 $newHash = [System.BitConverter]::ToString($sha256.ComputeHash($bytes))
 $sha256.Dispose()
 if ($fontHash -eq $newHash) {
@@ -100,25 +101,35 @@ if (-not $PSCmdlet.ShouldProcess($fontPath, "Free with glyphevict.exe and write 
 
 # glyphevict prints nothing and always ends with 0: the write tells.
 & $glyphevict $fontPath
-# In place, so that the file keeps its own attributes. A program, a virus
-# scanner or Windows itself may still hold the file for a moment.
+$ran = "glyphevict has run on it, so this session's loads made with this path may be gone: load it again if you need it."
+# A program, a virus scanner or Windows itself may still hold the file for a
+# moment; it opens for writing only once nothing else has it open.
 for ($try = 1; ; $try++) {
     try {
         $stream = [System.IO.File]::Open($fontPath, 'Open', 'Write', 'None')
-        try {
-            $stream.Write($bytes, 0, $bytes.Length)
-            $stream.SetLength($bytes.Length)
-        } finally {
-            $stream.Dispose()
-        }
         break
     } catch {
-        if ($try -ge 10) {
-            throw ("Not replaced: $fontPath`n$($_.Exception.GetBaseException().Message)`n" +
-                "glyphevict has already taken this session's loads of it out: load it again if you still need it.")
-        }
+        if ($try -ge 10) { throw "Not replaced: $fontPath`n$($_.Exception.GetBaseException().Message)`n$ran" }
         Start-Sleep -Milliseconds 500
     }
 }
-[System.IO.File]::SetLastWriteTimeUtc($fontPath, $new.LastWriteTimeUtc)
+# In place, so that the file keeps its own attributes. The length first: a
+# file still mapped refuses to shrink before any byte has changed.
+try {
+    $stream.SetLength($bytes.Length)
+    $stream.Write($bytes, 0, $bytes.Length)
+    $stream.Flush($true)
+} catch {
+    $saved = Join-Path ([System.IO.Path]::GetTempPath()) "$([guid]::NewGuid()) $($font.Name)"
+    [System.IO.File]::WriteAllBytes($saved, $old)
+    throw ("Not replaced, and the font file may be damaged: $fontPath`n$($_.Exception.GetBaseException().Message)`n" +
+        "Its old bytes are in $saved`n$ran")
+} finally {
+    $stream.Dispose()
+}
+try {
+    [System.IO.File]::SetLastWriteTimeUtc($fontPath, $new.LastWriteTimeUtc)
+} catch {
+    Write-Warning "The new bytes are written, but not the new build's time: $($_.Exception.GetBaseException().Message)"
+}
 "Replaced: $fontPath"
