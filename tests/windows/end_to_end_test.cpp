@@ -298,8 +298,19 @@ TEST_P(EndToEndLoads, FreesTheFileThatAnotherProcessHoldsLoaded) {
   expect_file_in_use();
 
   // A wildcard reaches Windows as typed, so it names no file. Expanded, as a
-  // start-up may expand an unquoted one in the current folder, it would name
-  // the copy and take the holder's loads out.
+  // start-up may expand an unquoted one in the current folder, it would give
+  // the copy's relative name, which must reach a load for this to prove
+  // anything: a load of this test's own shows whether it does.
+  const std::filesystem::path folder_before = std::filesystem::current_path();
+  std::filesystem::current_path(work_dir);
+  const bool added = AddFontResourceExW(font_file.c_str(), 0, nullptr) != 0;
+  const bool relative_name_reaches_load =
+      added && RemoveFontResourceExW(L"probe copy.ttf", 0, nullptr) != 0;
+  std::filesystem::current_path(folder_before);
+  if (added && !relative_name_reaches_load) {
+    RemoveFontResourceExW(font_file.c_str(), 0, nullptr);
+  }
+  EXPECT_TRUE(relative_name_reaches_load) << "so the wildcard case below could not fail";
   expect_glyphevict_runs_quietly(L"probe?copy.tt*");
   EXPECT_TRUE(probe_family_is_enumerated()) << "glyphevict.exe expanded a wildcard";
 
