@@ -13,9 +13,11 @@
 
 file(STRINGS "${PROGRAM_LIST}" test_programs)
 
-# check_runner(CASE EXPECTED_FAILURE [VARIABLE=PROGRAM]): EXPECTED_FAILURE is
-# the program the runner must name as failed, or "" when all must pass.
-function(check_runner case expected_failure)
+# check_runner(CASE EXPECTED_FAILURES [VARIABLE=PROGRAM]): EXPECTED_FAILURES
+# lists, in order, a regular expression for each "FAILED <name>: <reason>"
+# line that the runner must print, the "FAILED " left out; "" when all must
+# pass.
+function(check_runner case expected_failures)
   set(dir "${WORK_DIR}/${case}")
   file(MAKE_DIRECTORY "${dir}")
   file(COPY_FILE "${RUNNER}" "${dir}/run-windows-tests.cmd")
@@ -47,31 +49,48 @@ function(check_runner case expected_failure)
       break()
     endif()
   endforeach()
-  if(expected_failure STREQUAL "")
+  if(expected_failures STREQUAL "")
     if(NOT status STREQUAL "0" OR NOT output MATCHES "All Windows tests passed")
       message(SEND_ERROR "${case}: the runner ended with ${status}, expected 0:\n${output}")
     endif()
     foreach(program IN LISTS test_programs)
-      if(NOT output MATCHES "=== ${program}\r?\n\\[  PASSED  \\] 1 test\\.")
+      if(NOT output MATCHES "=== ${program}\r?\n\\[==========\\] 1 test from 1 test suite ran\\. \\(0 ms total\\)\r?\n\\[  PASSED  \\] 1 test\\.")
         message(SEND_ERROR "${case}: the runner did not run ${program}'s test:\n${output}")
       endif()
     endforeach()
-  elseif(status STREQUAL "0" OR NOT output MATCHES "FAILED ${expected_failure}:")
-    message(SEND_ERROR "${case}: the runner ended with ${status} without naming "
-                       "${expected_failure} as failed:\n${output}")
+    return()
+  endif()
+  string(REGEX MATCHALL "\nFAILED [^:\r\n]+: [^\r\n]*" failures "\n${output}")
+  list(TRANSFORM failures REPLACE "^\nFAILED " "")
+  list(LENGTH failures count)
+  list(LENGTH expected_failures expected_count)
+  set(named_as_expected FALSE)
+  if(count EQUAL expected_count)
+    set(named_as_expected TRUE)
+  endif()
+  foreach(failure expected IN ZIP_LISTS failures expected_failures)
+    if(NOT failure MATCHES "^${expected}$")
+      set(named_as_expected FALSE)
+    endif()
+  endforeach()
+  if(status STREQUAL "0" OR NOT named_as_expected)
+    message(SEND_ERROR "${case}: the runner ended with ${status}, naming as failed [${failures}], "
+                       "expected [${expected_failures}]:\n${output}")
   endif()
 endfunction()
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 check_runner(all-pass "")
-check_runner(crash glyphevict_real_font_table_test
+check_runner(crash "glyphevict_real_font_table_test: exit status -1073741819"
   GLYPHEVICT_STAND_IN_CRASHES=glyphevict_real_font_table_test)
-check_runner(skip glyphevict_end_to_end_test
+check_runner(skip "glyphevict_end_to_end_test: a test was skipped, so it did not run"
   GLYPHEVICT_STAND_IN_SKIPS=glyphevict_end_to_end_test)
 check_runner(selection-set "" GTEST_FILTER=NoSuch.* GTEST_REPEAT=0 GTEST_COLOR=yes)
-check_runner(runs-none glyphevict_identity_test GLYPHEVICT_STAND_IN_RUNS_NONE=glyphevict_identity_test
-  GTEST_COLOR=yes)
-check_runner(recorder-not-as-typed wildcards-as-typed)
-check_runner(no-glyphevict glyphevict.exe)
-check_runner(no-list windows-test-programs.txt)
-check_runner(blank-list windows-test-programs.txt)
+check_runner(runs-none
+  "glyphevict_end_to_end_test: it printed no test summary;glyphevict_identity_test: it ran no test"
+  GLYPHEVICT_STAND_IN_SILENT=glyphevict_end_to_end_test
+  GLYPHEVICT_STAND_IN_RUNS_NONE=glyphevict_identity_test GTEST_COLOR=yes)
+check_runner(recorder-not-as-typed "wildcards-as-typed: \\*\\.ttf did not arrive as typed, above")
+check_runner(no-glyphevict "glyphevict\\.exe: not in \".*\", or that folder cannot be entered")
+check_runner(no-list "windows-test-programs\\.txt: not found beside this script")
+check_runner(blank-list "windows-test-programs\\.txt: names no test program")

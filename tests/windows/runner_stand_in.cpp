@@ -1,13 +1,16 @@
 // Stands in for a test program in the check of run-windows-tests.cmd. Copied
-// under a test program's name, it passes, unless GLYPHEVICT_STAND_IN_CRASHES
-// names it (it then ends as an access violation would, 0xC0000005),
-// GLYPHEVICT_STAND_IN_SKIPS does (it then reports a test skipped, as a
-// GoogleTest program does, and ends with 0), or GLYPHEVICT_STAND_IN_RUNS_NONE
-// does or GTEST_FILTER is set (it then reports no test run, as a GoogleTest
-// program whose filter matches none of its tests does, and ends with 0). With
-// GTEST_REPEAT set it prints nothing and ends with 0, as GoogleTest does when
-// told to repeat its tests zero times. With GTEST_COLOR set its summary is
-// coloured as a MinGW build of GoogleTest colours it.
+// under a test program's name, it runs one test that passes and prints
+// GoogleTest's summary of it, unless one of these variables names it:
+// GLYPHEVICT_STAND_IN_CRASHES (it then ends as an access violation would,
+// 0xC0000005), GLYPHEVICT_STAND_IN_SKIPS (it then also reports a test
+// skipped, and ends with 0), GLYPHEVICT_STAND_IN_SILENT (it prints nothing
+// and ends with 0), GLYPHEVICT_STAND_IN_RUNS_NONE (it reports no test run, as
+// a GoogleTest program whose filter matches none of its tests does, and ends
+// with 0; so it does whenever GTEST_FILTER is set). Each of these prints
+// nothing else that the runner checks. With GTEST_REPEAT set it prints
+// nothing and ends with 0, as GoogleTest does when told to repeat its tests
+// zero times. With GTEST_COLOR set its summary is coloured as a MinGW build
+// of GoogleTest colours it.
 #include <windows.h>
 
 #include <cstdio>
@@ -21,9 +24,15 @@ bool environment_names(const wchar_t* variable, const std::wstring& program) {
   return length > 0 && length < MAX_PATH && program == value;
 }
 
-void print_summary(const char* tests_passed) {
+void print_summary(int tests_ran, int tests_passed) {
   const bool coloured = GetEnvironmentVariableW(L"GTEST_COLOR", nullptr, 0) > 0;
-  std::printf(coloured ? "\x1b[0;32m[  PASSED  ] \x1b[m%s.\n" : "[  PASSED  ] %s.\n", tests_passed);
+  const char* green = coloured ? "\x1b[0;32m" : "";
+  const char* plain = coloured ? "\x1b[m" : "";
+  const char* suites = tests_ran == 1 ? "1 test suite" : "0 test suites";
+  std::printf("%s[==========] %s%d test%s from %s ran. (0 ms total)\n", green, plain, tests_ran,
+              tests_ran == 1 ? "" : "s", suites);
+  std::printf("%s[  PASSED  ] %s%d test%s.\n", green, plain, tests_passed,
+              tests_passed == 1 ? "" : "s");
 }
 
 }  // namespace
@@ -41,21 +50,20 @@ int wmain() {
   }
 
   if (environment_names(L"GLYPHEVICT_STAND_IN_CRASHES", program)) {
+    print_summary(1, 1);
     std::fflush(stdout);
     ExitProcess(0xC0000005);
   }
   if (environment_names(L"GLYPHEVICT_STAND_IN_SKIPS", program)) {
     std::puts("[  SKIPPED ] StandIn.Case (0 ms)");
+  } else if (environment_names(L"GLYPHEVICT_STAND_IN_SILENT", program) ||
+             GetEnvironmentVariableW(L"GTEST_REPEAT", nullptr, 0) > 0) {
+    return 0;
+  } else if (environment_names(L"GLYPHEVICT_STAND_IN_RUNS_NONE", program) ||
+             GetEnvironmentVariableW(L"GTEST_FILTER", nullptr, 0) > 0) {
+    print_summary(0, 0);
     return 0;
   }
-  if (GetEnvironmentVariableW(L"GTEST_REPEAT", nullptr, 0) > 0) {
-    return 0;
-  }
-  if (environment_names(L"GLYPHEVICT_STAND_IN_RUNS_NONE", program) ||
-      GetEnvironmentVariableW(L"GTEST_FILTER", nullptr, 0) > 0) {
-    print_summary("0 tests");
-    return 0;
-  }
-  print_summary("1 test");
+  print_summary(1, 1);
   return 0;
 }
