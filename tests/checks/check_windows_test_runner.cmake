@@ -3,9 +3,10 @@
 # recorder and a font file, beside it: it must run every listed program, each
 # running its test whatever GoogleTest selection, repetition or colour the
 # caller's environment sets; end with 0 when all pass; and not with 0 when one
-# crashes, reports a test skipped or runs none, when the recorder does not
-# print the wildcard as typed, when glyphevict.exe is missing, or when the
-# list is missing or names no program.
+# crashes, fails a test, reports a test skipped or runs none, when the
+# recorder does not print the wildcard as typed, when glyphevict.exe is
+# missing, or when the list is missing or names no program, naming each
+# failure with its reason and nothing else.
 #   cmake -DRUNNER=<run-windows-tests.cmd> -DPROGRAM_LIST=<windows-test-programs.txt>
 #         -DSTAND_IN=<runner_stand_in.exe> -DGLYPHEVICT=<glyphevict.exe>
 #         -DRECORDER=<glyphevict_argument_recorder.exe>
@@ -81,7 +82,9 @@ endfunction()
 
 file(REMOVE_RECURSE "${WORK_DIR}")
 check_runner(all-pass "")
-check_runner(crash "glyphevict_real_font_table_test: exit status -1073741819"
+check_runner(crash-or-fail
+  "glyphevict_unit_tests: exit status 1;glyphevict_real_font_table_test: exit status -1073741819"
+  GLYPHEVICT_STAND_IN_FAILS=glyphevict_unit_tests
   GLYPHEVICT_STAND_IN_CRASHES=glyphevict_real_font_table_test)
 check_runner(skip "glyphevict_end_to_end_test: a test was skipped, so it did not run"
   GLYPHEVICT_STAND_IN_SKIPS=glyphevict_end_to_end_test)

@@ -17,8 +17,9 @@ rem   %errorlevel%: it is cleared.
 rem - So are GoogleTest's variables that select or repeat tests: set in the
 rem   caller's environment, they would let every program pass without running
 rem   a test; and its colour, whose codes would split the summary that the
-rem   checks below look for. A program that runs none all the same, or prints
-rem   no summary, fails, and so does a list that names no program.
+rem   checks below look for. A program that runs none all the same (counted
+rem   in its summary, as CTest counts them), or prints no summary, fails, and
+rem   so does a list that names no program.
 rem - A skipped test fails: on real Windows a skip means it did not run.
 rem - find and fc are named with their folder, so that other programs of
 rem   those names on the PATH (Git's, say) are not run instead.
@@ -105,7 +106,7 @@ if not "%status%" == "0" call :fail %1 "exit status %status%"
 if "%errorlevel%" == "0" call :fail %1 "a test was skipped, so it did not run"
 "%SystemRoot%\System32\find.exe" "[  PASSED  ]" "%logs%\%1.log" > nul
 if not "%errorlevel%" == "0" call :fail %1 "it printed no test summary"
-"%SystemRoot%\System32\find.exe" "[  PASSED  ] 0 tests." "%logs%\%1.log" > nul
+"%SystemRoot%\System32\find.exe" "[==========] 0 tests from" "%logs%\%1.log" > nul
 if "%errorlevel%" == "0" call :fail %1 "it ran no test"
 set /a programs_run+=1
 goto :eof

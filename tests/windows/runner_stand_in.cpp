@@ -2,7 +2,8 @@
 // under a test program's name, it runs one test that passes and prints
 // GoogleTest's summary of it, unless one of these variables names it:
 // GLYPHEVICT_STAND_IN_CRASHES (it then ends as an access violation would,
-// 0xC0000005), GLYPHEVICT_STAND_IN_SKIPS (it then also reports a test
+// 0xC0000005), GLYPHEVICT_STAND_IN_FAILS (its test then fails, and it ends
+// with 1), GLYPHEVICT_STAND_IN_SKIPS (it then also reports a test
 // skipped, and ends with 0), GLYPHEVICT_STAND_IN_SILENT (it prints nothing
 // and ends with 0), GLYPHEVICT_STAND_IN_RUNS_NONE (it reports no test run, as
 // a GoogleTest program whose filter matches none of its tests does, and ends
@@ -53,6 +54,11 @@ int wmain() {
     print_summary(1, 1);
     std::fflush(stdout);
     ExitProcess(0xC0000005);
+  }
+  if (environment_names(L"GLYPHEVICT_STAND_IN_FAILS", program)) {
+    print_summary(1, 0);
+    std::puts("[  FAILED  ] 1 test, listed below:");
+    return 1;
   }
   if (environment_names(L"GLYPHEVICT_STAND_IN_SKIPS", program)) {
     std::puts("[  SKIPPED ] StandIn.Case (0 ms)");
