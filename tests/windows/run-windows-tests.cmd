@@ -29,7 +29,21 @@ rem   byte comparison is real on Windows only.
 rem - The folder is kept before the pushd: after it, %~dp0 may name another
 rem   one when the script was started through a quoted relative path. pushd,
 rem   unlike cd, enters a network path, through a drive letter of its own.
+rem - popd only follows a pushd that worked: otherwise it would take the
+rem   caller's last pushd. Microsoft's page on pushd says nothing of the
+rem   status it leaves; Wine's cmd leaves 1 when pushd fails and 0 when it
+rem   works (tried), and Windows' may do the same. setlocal with these
+rem   arguments sets 0, as Microsoft's page on it says (Wine's leaves the
+rem   caller's status), so a pushd that works leaves 0 either way. It is
+rem   tested with "if errorlevel", which under Wine a variable named
+rem   ERRORLEVEL does not hide (tried), and may not on Windows.
 setlocal EnableExtensions DisableDelayedExpansion
+set "here=%~dp0"
+pushd "%here%"
+if errorlevel 1 (
+  echo FAILED glyphevict.exe: "%here%" cannot be entered
+  exit /b 1
+)
 set "ERRORLEVEL="
 set "GTEST_FILTER="
 set "GTEST_TOTAL_SHARDS="
@@ -39,10 +53,8 @@ set "GTEST_REPEAT="
 set "GTEST_FLAGFILE="
 set "TESTBRIDGE_TEST_ONLY="
 set "GTEST_COLOR="
-set "here=%~dp0"
-pushd "%here%"
 if not exist ".\glyphevict.exe" (
-  echo FAILED glyphevict.exe: not in "%here%", or that folder cannot be entered
+  echo FAILED glyphevict.exe: not in "%here%"
   popd
   exit /b 1
 )
