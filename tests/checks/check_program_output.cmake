@@ -3,7 +3,8 @@
 # RECORDER, when given, is the same entry with a removal that writes the path
 # it receives: a wildcard must reach it as typed, though a file matches it.
 #   cmake -DGLYPHEVICT=<program> [-DRECORDER=<program>] [-DEMULATOR=<runner>]
-#         -DLINE_END=CRLF|LF -DWORK_DIR=<dir> -P check_program_output.cmake
+#         -DLINE_END=CRLF|LF -DUSAGE=<usage.txt> -DWORK_DIR=<dir>
+#         -P check_program_output.cmake
 # Output is captured in files, not pipes: Wine's helper processes can hold a
 # pipe open long after the program has ended.
 
@@ -12,7 +13,10 @@ if(LINE_END STREQUAL "CRLF")
 else()
   set(newline "\n")
 endif()
-set(usage_text "Usage: Font_File${newline}glyphevict.exe C:\\Windows\\Fonts\\Gothic.ttf${newline}")
+# The usage text, whatever line ends the checkout gave it, with LINE_END's.
+file(READ "${USAGE}" usage_text)
+string(REPLACE "\r\n" "\n" usage_text "${usage_text}")
+string(REPLACE "\n" "${newline}" usage_text "${usage_text}")
 set(failures 0)
 
 function(expect_file_holds label stream file expected)

@@ -6,10 +6,11 @@
 # crashes, fails a test, reports a test skipped or runs none, when the
 # recorder does not print the wildcard as typed, when glyphevict.exe is
 # missing, or when the list is missing or names no program, naming each
-# failure with its reason and nothing else.
+# failure with its reason and nothing else. Wine's fc compares nothing: that
+# glyphevict.exe printed the usage.txt beside the runner is checked here.
 #   cmake -DRUNNER=<run-windows-tests.cmd> -DPROGRAM_LIST=<windows-test-programs.txt>
 #         -DSTAND_IN=<runner_stand_in.exe> -DGLYPHEVICT=<glyphevict.exe>
-#         -DRECORDER=<glyphevict_argument_recorder.exe>
+#         -DRECORDER=<glyphevict_argument_recorder.exe> -DUSAGE=<usage.txt>
 #         [-DEMULATOR=<wine>] -DWORK_DIR=<dir> -P check_windows_test_runner.cmake
 
 file(STRINGS "${PROGRAM_LIST}" test_programs)
@@ -22,6 +23,7 @@ function(check_runner case expected_failures)
   set(dir "${WORK_DIR}/${case}")
   file(MAKE_DIRECTORY "${dir}")
   file(COPY_FILE "${RUNNER}" "${dir}/run-windows-tests.cmd")
+  file(COPY_FILE "${USAGE}" "${dir}/usage.txt")
   if(case STREQUAL "blank-list")
     file(WRITE "${dir}/windows-test-programs.txt" "\n")
   elseif(NOT case STREQUAL "no-list")
@@ -54,6 +56,11 @@ function(check_runner case expected_failures)
   if(expected_failures STREQUAL "")
     if(NOT status STREQUAL "0" OR NOT output MATCHES "All Windows tests passed")
       message(SEND_ERROR "${case}: the runner ended with ${status}, expected 0:\n${output}")
+    endif()
+    file(READ "${USAGE}" usage HEX)
+    file(READ "${dir}/test-logs/glyphevict-output/no-argument.out" printed HEX)
+    if(NOT printed STREQUAL usage)
+      message(SEND_ERROR "${case}: glyphevict.exe printed [${printed}], not usage.txt [${usage}]")
     endif()
     foreach(program IN LISTS test_programs)
       if(NOT output MATCHES "=== ${program}\r?\n\\[==========\\] 1 test from 1 test suite ran\\. \\(0 ms total\\)\r?\n\\[  PASSED  \\] 1 test\\.")

@@ -7,14 +7,22 @@
 
 #include "cli/glyphevict_main.h"
 #include "scripted_platform_removal.h"
+#include "usage_text.h"
 
 namespace {
 
 using glyphevict_test::recorded_removal_calls;
 using glyphevict_test::script_removals;
 
-const std::wstring usage_line_1 = L"Usage: Font_File\n";
-const std::wstring usage_line_2 = L"glyphevict.exe C:\\Windows\\Fonts\\Gothic.ttf\n";
+// The usage text as it stands after each of its lines.
+std::vector<std::wstring> usage_text_after_each_line() {
+  const std::wstring text = usage_text;
+  std::vector<std::wstring> after_lines;
+  for (std::size_t end = text.find(L'\n'); end != std::wstring::npos; end = text.find(L'\n', end + 1)) {
+    after_lines.push_back(text.substr(0, end + 1));
+  }
+  return after_lines;
+}
 
 // Keeps what is written and what had been written at each flush.
 class flush_recording_buffer : public std::wstreambuf {
@@ -84,10 +92,9 @@ TEST_F(Entry, WithoutArgumentPrintsTheUsageTextLineByLine) {
     SCOPED_TRACE(testing::Message() << "command line #" << (&command_line - command_lines));
     script_removals(0);
     EXPECT_EQ(run(command_line), 0);
-    EXPECT_EQ(wcout_capture.text, usage_line_1 + usage_line_2);
+    EXPECT_EQ(wcout_capture.text, usage_text);
     // Each line goes out with its own flush.
-    EXPECT_EQ(wcout_capture.text_at_flushes,
-              (std::vector<std::wstring>{usage_line_1, usage_line_1 + usage_line_2}));
+    EXPECT_EQ(wcout_capture.text_at_flushes, usage_text_after_each_line());
     EXPECT_EQ(wcerr_capture.str(), L"");
     EXPECT_TRUE(recorded_removal_calls().empty());
   }

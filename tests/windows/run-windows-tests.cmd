@@ -71,11 +71,12 @@ for /f "usebackq delims=" %%p in ("%programs%") do call :run_test_program %%p
 if exist "%programs%" if %programs_run% == 0 call :fail windows-test-programs.txt "names no test program"
 
 rem glyphevict.exe as a user runs it: the exact bytes it writes, its status.
+rem Without an argument it prints usage.txt, which the build puts beside this
+rem script.
 echo === glyphevict.exe output
 set "work=%logs%\glyphevict-output"
 mkdir "%work%"
-> "%work%\usage.txt" echo Usage: Font_File
->> "%work%\usage.txt" echo glyphevict.exe C:\Windows\Fonts\Gothic.ttf
+copy "%here%usage.txt" "%work%" > nul
 type nul > "%work%\nothing.txt"
 
 .\glyphevict.exe > "%work%\no-argument.out" 2> "%work%\no-argument.err"
