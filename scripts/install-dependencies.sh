@@ -11,6 +11,7 @@ packages=(
   osslsigncode openssl ca-certificates           # the release's Authenticode signature
   git                                            # the reproducible-release check's git checkout
   opentype-sanitizer                             # checks the test font as browsers and Windows read it
+  python3-yaml                                   # parses the winget manifests
 )
 
 missing=()

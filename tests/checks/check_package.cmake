@@ -99,25 +99,34 @@ if(NOT named_packages)
 endif()
 
 # The manifests agree with the zip: version, checksum, download name, program.
+# winget's are parsed as YAML by Debian's python3-yaml, with Debian's python3
+# (another may come first on the PATH), and read from the JSON it makes of
+# them: a value that YAML reads as a date or number, not a string, fails.
 string(TOUPPER "${zip_hash}" zip_hash_upper)
 set(winget "${WORK_DIR}/manifests/winget/Glyphevict.Glyphevict")
-foreach(manifest IN ITEMS "${winget}.yaml" "${winget}.installer.yaml" "${winget}.locale.en-US.yaml")
-  file(READ "${manifest}" text)
-  if(NOT text MATCHES "\nPackageIdentifier: Glyphevict\\.Glyphevict\n"
-     OR NOT text MATCHES "\nPackageVersion: \"${VERSION}\"\n")
-    message(SEND_ERROR "${manifest} does not name Glyphevict.Glyphevict ${VERSION}")
+# The installer manifest comes last: its JSON is read after the loop.
+foreach(manifest IN ITEMS "${winget}.yaml" "${winget}.locale.en-US.yaml" "${winget}.installer.yaml")
+  execute_process(COMMAND /usr/bin/python3 -c
+      "import json, sys, yaml; print(json.dumps(yaml.safe_load(open(sys.argv[1], encoding='utf-8'))))"
+      "${manifest}" OUTPUT_VARIABLE json ERROR_VARIABLE yaml_error RESULT_VARIABLE status)
+  string(JSON id ERROR_VARIABLE error GET "${json}" PackageIdentifier)
+  string(JSON version_type ERROR_VARIABLE error TYPE "${json}" PackageVersion)
+  string(JSON version ERROR_VARIABLE error GET "${json}" PackageVersion)
+  if(NOT status STREQUAL "0" OR NOT id STREQUAL "Glyphevict.Glyphevict"
+     OR NOT version_type STREQUAL "STRING" OR NOT version STREQUAL VERSION)
+    message(SEND_ERROR "${manifest} is not YAML that names Glyphevict.Glyphevict \"${VERSION}\":\n"
+                       "${yaml_error}${json}")
   endif()
 endforeach()
-file(READ "${winget}.installer.yaml" installer)
-foreach(expected IN ITEMS
-    "\n    InstallerSha256: ${zip_hash_upper}\n"
-    "\n    InstallerUrl: [^\n]+/${PACKAGE}\n"
-    "\n  - RelativeFilePath: glyphevict.exe\n"
-    "\nReleaseDate: \"[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]\"\n")
-  if(NOT installer MATCHES "${expected}")
-    message(SEND_ERROR "the winget installer manifest lacks [${expected}]:\n${installer}")
-  endif()
-endforeach()
+string(JSON sha256 ERROR_VARIABLE error GET "${json}" Installers 0 InstallerSha256)
+string(JSON url ERROR_VARIABLE error GET "${json}" Installers 0 InstallerUrl)
+string(JSON installed ERROR_VARIABLE error GET "${json}" NestedInstallerFiles 0 RelativeFilePath)
+string(JSON date ERROR_VARIABLE error GET "${json}" ReleaseDate)
+if(NOT sha256 STREQUAL zip_hash_upper OR NOT url MATCHES "/${PACKAGE}$"
+   OR NOT installed STREQUAL "glyphevict.exe"
+   OR NOT date MATCHES "^[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]$")
+  message(SEND_ERROR "the winget installer manifest does not describe ${PACKAGE}:\n${json}")
+endif()
 file(READ "${WORK_DIR}/manifests/scoop/glyphevict.json" scoop)
 string(JSON scoop_version GET "${scoop}" version)
 string(JSON scoop_hash GET "${scoop}" architecture 64bit hash)
