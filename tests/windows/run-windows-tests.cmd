@@ -29,14 +29,13 @@ rem   byte comparison is real on Windows only.
 rem - The folder is kept before the pushd: after it, %~dp0 may name another
 rem   one when the script was started through a quoted relative path. pushd,
 rem   unlike cd, enters a network path, through a drive letter of its own.
-rem - popd only follows a pushd that worked: otherwise it would take the
-rem   caller's last pushd. Microsoft's page on pushd says nothing of the
-rem   status it leaves; Wine's cmd leaves 1 when pushd fails and 0 when it
-rem   works (tried), and Windows' may do the same. setlocal with these
-rem   arguments sets 0, as Microsoft's page on it says (Wine's leaves the
-rem   caller's status), so a pushd that works leaves 0 either way. It is
-rem   tested with "if errorlevel", which under Wine a variable named
-rem   ERRORLEVEL does not hide (tried), and may not on Windows.
+rem - popd follows only a pushd that worked, or it would take the caller's
+rem   last pushd. Microsoft's page on pushd does not say what status it
+rem   leaves; Wine's cmd leaves 1 when it fails and 0 when it works (tried),
+rem   and Windows' may do the same. setlocal with arguments sets 0 before it
+rem   (Microsoft's page on setlocal; Wine's leaves the status as it was). A
+rem   variable named ERRORLEVEL does not hide it from "if errorlevel" under
+rem   Wine (tried), and may not on Windows.
 setlocal EnableExtensions DisableDelayedExpansion
 set "here=%~dp0"
 pushd "%here%"
