@@ -3,7 +3,7 @@
 # RECORDER, when given, is the same entry with a removal that writes the path
 # it receives: a wildcard must reach it as typed, though a file matches it.
 #   cmake -DGLYPHEVICT=<program> [-DRECORDER=<program>] [-DEMULATOR=<runner>]
-#         -DLINE_END=CRLF|LF -DUSAGE=<usage.txt> -DWORK_DIR=<dir>
+#         -DLINE_END=CRLF|LF -DUSAGE=<usage.txt> -DREADME=<README.md> -DWORK_DIR=<dir>
 #         -P check_program_output.cmake
 # Output is captured in files, not pipes: Wine's helper processes can hold a
 # pipe open long after the program has ended.
@@ -16,6 +16,13 @@ endif()
 # The usage text, whatever line ends the checkout gave it, with LINE_END's.
 file(READ "${USAGE}" usage_text)
 string(REPLACE "\r\n" "\n" usage_text "${usage_text}")
+# The manual shows it as the program prints it.
+file(READ "${README}" readme)
+string(REPLACE "\r\n" "\n" readme "${readme}")
+string(FIND "${readme}" "\n```\n${usage_text}```\n" at)
+if(at EQUAL -1)
+  message(SEND_ERROR "README.md has no block that holds ${USAGE} as it stands")
+endif()
 string(REPLACE "\n" "${newline}" usage_text "${usage_text}")
 set(failures 0)
 
